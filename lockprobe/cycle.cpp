@@ -1,0 +1,43 @@
+#include "cycle.h"
+
+#include <array>
+
+#include "graph_core/graph.h"
+
+namespace {
+
+// Marks by dense node index; every check clears them before it starts.
+std::array<char, 2 * MAX_PER_KIND> visited;
+std::array<char, 2 * MAX_PER_KIND> recStack;
+
+}  // namespace
+
+int isCyclic() {
+  const std::int32_t n = node_count();
+  for (std::int32_t i = 0; i < n; ++i) {
+    visited[i] = 0;
+    recStack[i] = 0;
+  }
+  for (std::int32_t i = 0; i < n; ++i) {
+    if (isCyclicUtil(i) == 1) return 1;
+  }
+  return 0;
+}
+
+int isCyclicUtil(std::int32_t i) {
+  if (visited[i] == 1) {
+    recStack[i] = 0;
+    return 0;
+  }
+  visited[i] = 1;
+  recStack[i] = 1;
+  const vertex& node = node_at(i);
+  for (std::uint32_t e = node.first_edge; e != NO_EDGE; e = node.links[e].next_edge) {
+    const std::int32_t w = dense_index_of(node.links[e].target);
+    if (w < 0) continue;
+    if (visited[w] == 0 && isCyclicUtil(w) == 1) return 1;
+    if (recStack[w] == 1) return 1;
+  }
+  recStack[i] = 0;
+  return 0;
+}

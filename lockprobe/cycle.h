@@ -1,0 +1,12 @@
+// Deadlock detection: a depth-first search for a directed cycle in the graph.
+#pragma once
+
+#include <cstdint>
+
+// Returns 1 when the graph, as it is now, contains a directed cycle, else 0.
+// Edges whose target names no node lead nowhere and cannot close a cycle.
+int isCyclic();
+
+// Searches onward from the node at this dense index; returns 1 when the search
+// meets a node that is still on the current search path, else 0.
+int isCyclicUtil(std::int32_t i);
