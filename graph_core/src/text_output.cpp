@@ -4,20 +4,15 @@
 
 #include <array>
 #include <cerrno>
-#include <charconv>
-#include <cstring>
 
 namespace {
 
 constexpr std::size_t BUFFER_SIZE = std::size_t{1} << 16;
-// Enough for "-2147483648".
-constexpr std::size_t INT_WIDTH = 11;
 
 struct output_state {
   int fd = STDOUT_FILENO;
   std::array<char, BUFFER_SIZE> buffer{};
-  std::size_t used = 0;
-  bool at_line_start = true;
+  bool flushed_line_end = true;  // the output flushed so far ends with a line break
   int error = 0;
 };
 
@@ -39,40 +34,37 @@ void write_all(const char* data, std::size_t size) {
   }
 }
 
-void make_room(std::size_t size) {
-  if (BUFFER_SIZE - output.used < size) flush_output();
-}
-
 }  // namespace
 
-void put_text(std::string_view text) {
-  if (text.empty()) return;
-  output.at_line_start = text.back() == '\n';
-  if (text.size() > BUFFER_SIZE) {
-    flush_output();
-    write_all(text.data(), text.size());
+namespace output_buffer {
+
+char* next = output.buffer.data();
+char* limit = output.buffer.data() + BUFFER_SIZE;
+
+void put_text_slowly(std::string_view text) {
+  flush_output();
+  if (text.size() <= BUFFER_SIZE) {
+    put_text(text);
     return;
   }
-  make_room(text.size());
-  std::memcpy(output.buffer.data() + output.used, text.data(), text.size());
-  output.used += text.size();
+  write_all(text.data(), text.size());
+  output.flushed_line_end = text.back() == '\n';
 }
 
-void put_int(std::int32_t value) {
-  make_room(INT_WIDTH);
-  char* first = output.buffer.data() + output.used;
-  const auto [last, ec] = std::to_chars(first, first + INT_WIDTH, value);
-  output.used += static_cast<std::size_t>(last - first);
-  output.at_line_start = false;
-}
+}  // namespace output_buffer
 
 void flush_output() {
-  write_all(output.buffer.data(), output.used);
-  output.used = 0;
+  char* const first = output.buffer.data();
+  const auto used = static_cast<std::size_t>(output_buffer::next - first);
+  if (used == 0) return;
+  write_all(first, used);
+  output.flushed_line_end = first[used - 1] == '\n';
+  output_buffer::next = first;
 }
 
 void end_output_line() {
-  if (!output.at_line_start) put_text("\n");
+  flush_output();
+  if (!output.flushed_line_end) put_text("\n");
 }
 
 int output_error() { return output.error; }
@@ -81,4 +73,5 @@ void use_output_fd(int fd) {
   flush_output();
   output = output_state{};
   output.fd = fd;
+  output_buffer::next = output.buffer.data();
 }
