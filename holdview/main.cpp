@@ -1,13 +1,4 @@
 // holdview: reads a resource-allocation graph and prints it with its adjacency list.
-#include "graph_core/graph.h"
-#include "graph_core/program_exit.h"
+#include "viewer.h"
 
-namespace {
-constexpr std::string_view PROGRAM = "holdview";
-}
-
-int main() {
-  if (auto error = read_graph()) return exit_with_error(PROGRAM, error->message);
-  display_graph(1);
-  return exit_after_output(PROGRAM);
-}
+int main() { return run_viewer(); }
