@@ -45,7 +45,8 @@ void print_edges(const vertex* table, int count) {
 
 void print_adjacency(const vertex& node) {
   std::printf("  %d: ", node.id);
-  for (edge_link* e = node.first_edge; e != nullptr; e = e->next_edge) std::printf("%d ", e->target);
+  for (edge_link* e = node.first_edge; e != nullptr; e = e->next_edge)
+    std::printf("%d ", e->target);
   std::printf("\n");
 }
 

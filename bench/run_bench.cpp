@@ -67,7 +67,7 @@ std::string generate_input(int edges) {
 }
 
 std::string input_file(int edges) {
-  const std::string path = "edges-" + std::to_string(edges) + ".txt";
+  std::string path = "edges-" + std::to_string(edges) + ".txt";
   if (access(path.c_str(), R_OK) != 0) {
     std::ofstream(path, std::ios::binary) << generate_input(edges);
   }
@@ -130,11 +130,13 @@ void compare(const char* name, const std::string& ours, const std::string& their
   const bool same = contents("out-ours.txt") == contents("out-theirs.txt");
   const measurement a = median(our_runs);
   const measurement b = median(their_runs);
-  const auto per_edge = [edges](const measurement& m) { return m.peak_kib * 1024.0 / edges; };
-  std::printf("%-9s %9d  %8.3f %8.1f %8.1f   %8.3f %8.1f %8.1f   %6.1fx %6.2f   %s\n", name,
-              edges, a.seconds, edges / a.seconds / 1e6, per_edge(a), b.seconds,
-              edges / b.seconds / 1e6, per_edge(b), b.seconds / a.seconds,
-              per_edge(a) / per_edge(b), same ? "identical" : "DIFFERENT");
+  const auto per_edge = [edges](const measurement& m) {
+    return static_cast<double>(m.peak_kib) * 1024.0 / edges;
+  };
+  std::printf("%-9s %9d  %8.3f %8.1f %8.1f   %8.3f %8.1f %8.1f   %6.1fx %6.2f   %s\n", name, edges,
+              a.seconds, edges / a.seconds / 1e6, per_edge(a), b.seconds, edges / b.seconds / 1e6,
+              per_edge(b), b.seconds / a.seconds, per_edge(a) / per_edge(b),
+              same ? "identical" : "DIFFERENT");
 }
 
 }  // namespace
@@ -157,9 +159,8 @@ int main(int argc, char** argv) {
   }
   std::printf("median of %d runs; against %s and %s\n", runs, theirs.lockprobe.c_str(),
               theirs.holdview.c_str());
-  std::printf("%-9s %9s  %8s %8s %8s   %8s %8s %8s   %7s %6s   %s\n", "program", "edges",
-              "seconds", "Medge/s", "B/edge", "seconds", "Medge/s", "B/edge", "faster",
-              "memory", "output");
+  std::printf("%-9s %9s  %8s %8s %8s   %8s %8s %8s   %7s %6s   %s\n", "program", "edges", "seconds",
+              "Medge/s", "B/edge", "seconds", "Medge/s", "B/edge", "faster", "memory", "output");
   for (const int edges : EDGE_COUNTS) {
     compare("lockprobe", ours.lockprobe, theirs.lockprobe, edges, runs);
     compare("holdview", ours.holdview, theirs.holdview, edges, runs);

@@ -38,8 +38,8 @@ int run_checker() {
   flush_output();
   const edge_read claim = read_edge_numbers();
   if (claim.result != read_result::number) {
-    return exit_with_error(PROGRAM,
-                           describe_read_failure(claim.result, claim.started, "the claim edge").message);
+    return exit_with_error(
+        PROGRAM, describe_read_failure(claim.result, claim.started, "the claim edge").message);
   }
   try {
     add_edge(claim.u, claim.v);

@@ -6,9 +6,12 @@
 
 namespace {
 
+// Processes and resources with both tables full.
+constexpr std::size_t MAX_NODES = 2 * std::size_t{MAX_PER_KIND};
+
 // Marks by dense node index; every check clears them before it starts.
-std::array<char, 2 * MAX_PER_KIND> visited;
-std::array<char, 2 * MAX_PER_KIND> recStack;
+std::array<char, MAX_NODES> visited;
+std::array<char, MAX_NODES> recStack;
 
 }  // namespace
 

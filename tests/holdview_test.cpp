@@ -86,9 +86,11 @@ TEST(Holdview, ListsEveryEdgeAsTypedNewestFirst) {
        "\nAllocation Edges:\n\nAdjacency List:\n  0: 1 \n  1: \n"},
       {"targets kept unchecked", "1 1 2  0 -7  100 2147483647",
        "Processes:\n  0\n\nResources:\n  100\n\nRequest Edges:\n  0 -> -7\n"
-       "\nAllocation Edges:\n  100 -> 2147483647\n\nAdjacency List:\n  0: -7 \n  100: 2147483647 \n"},
+       "\nAllocation Edges:\n  100 -> 2147483647\n\nAdjacency List:\n  0: -7 \n  100: 2147483647 "
+       "\n"},
       {"99 is a process and 100 a resource", "100 1 2  99 100  100 99",
-       "Processes:\n" + hundred_processes() + "\nResources:\n  100\n\nRequest Edges:\n  99 -> 100\n" +
+       "Processes:\n" + hundred_processes() +
+           "\nResources:\n  100\n\nRequest Edges:\n  99 -> 100\n" +
            "\nAllocation Edges:\n  100 -> 99\n\nAdjacency List:\n" +
            hundred_adjacency_lines("  99: 100 \n") + "  100: 99 \n"},
       {"no nodes", "0 0 0", EMPTY_LISTING},
@@ -122,8 +124,7 @@ struct bad_input_case {
 TEST(Holdview, RefusesBadInputWithOneLineOnStderr) {
   const std::string cut_in_counts = COUNTS_PROMPT + "\n";
   const bad_input_case cases[] = {
-      {"empty input", "", cut_in_counts,
-       "holdview: input ended before the number of processes\n"},
+      {"empty input", "", cut_in_counts, "holdview: input ended before the number of processes\n"},
       {"only whitespace", " \n\t", cut_in_counts,
        "holdview: input ended before the number of processes\n"},
       {"letter in a count", "1 1 x3", cut_in_counts,

@@ -57,8 +57,7 @@ TEST(Lockprobe, JudgesTheGraphBeforeAndAfterTheClaim) {
       {"two paths that meet", "2 2 4  0 100  0 101  100 1  101 1  0 1", false,
        "Adding the edge 0 -> 1 does not create a cycle.\n"},
       {"self loop typed", "1 0 1  0 0  9 9", true, "Adding the edge 9 -> 9 creates a cycle.\n"},
-      {"cycle of processes", "2 0 1  0 1  1 0", false,
-       "Adding the edge 1 -> 0 creates a cycle.\n"},
+      {"cycle of processes", "2 0 1  0 1  1 0", false, "Adding the edge 1 -> 0 creates a cycle.\n"},
       {"claim source names no node", "1 1 1  0 100  101 0", false,
        "Adding the edge 101 -> 0 does not create a cycle.\n"},
       {"deadlocked before a dropped claim", "1 1 2  0 100  100 0  5 5", true,
@@ -77,7 +76,8 @@ TEST(Lockprobe, JudgesTheGraphBeforeAndAfterTheClaim) {
   for (const verdict_case& c : cases) {
     const run_result run = run_program(LOCKPROBE, c.input);
     EXPECT_TRUE(run.out.ends_with(verdict_lines(c.deadlocked) + CLAIM_PROMPT + c.claim_verdict))
-        << c.name << "\n" << run.out;
+        << c.name << "\n"
+        << run.out;
     EXPECT_EQ(run.err, "") << c.name;
     EXPECT_EQ(run.status, 0) << c.name;
   }

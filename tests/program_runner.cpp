@@ -121,7 +121,8 @@ run_result run_program(const std::string& path, std::string_view input, run_opti
   fcntl(program.in, F_SETFL, O_NONBLOCK);
   run_result result{{}, {}, 0};
   while (program.out >= 0 || program.err >= 0 || program.in >= 0) {
-    pollfd ready[3] = {{program.out, POLLIN, 0}, {program.err, POLLIN, 0},
+    pollfd ready[3] = {{program.out, POLLIN, 0},
+                       {program.err, POLLIN, 0},
                        {input.empty() ? -1 : program.in, POLLOUT, 0}};
     if (input.empty() && program.in >= 0) {
       close(program.in);

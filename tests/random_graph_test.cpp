@@ -18,8 +18,8 @@ struct small_graph {
 
 // Ids around both kinds' ranges, the invalid ones included.
 int random_id(std::mt19937& random) {
-  static const std::vector<int> ids = {-1, 0, 1, 2, 3, 4, 5, 6, 7, 99,
-                                       100, 101, 102, 103, 104, 105, 106, 107};
+  static const std::vector<int> ids = {-1, 0,   1,   2,   3,   4,   5,   6,   7,
+                                       99, 100, 101, 102, 103, 104, 105, 106, 107};
   return ids[std::uniform_int_distribution<std::size_t>(0, ids.size() - 1)(random)];
 }
 
