@@ -3,15 +3,12 @@
 
 #include <string>
 
+#include "dialogue_texts.h"
 #include "program_runner.h"
 
 namespace {
 
 const std::string HOLDVIEW = HOLDVIEW_PATH;
-const std::string COUNTS_PROMPT = "Enter the number of processes, resources, and edges: ";
-const std::string EDGES_PROMPT =
-    "Enter the edges (resource allocation and request) in the format u v:\n";
-const std::string PROMPTS = COUNTS_PROMPT + EDGES_PROMPT;
 const std::string EMPTY_LISTING =
     "Processes:\n"
     "\nResources:\n"
@@ -26,22 +23,8 @@ constexpr bool SANITIZED = false;
 #endif
 
 TEST(Holdview, PrintsTheListingWithItsAdjacencyList) {
-  const run_result run = run_program(HOLDVIEW, "2 2 3\n0 100\n100 1\n1 101\n");
-  EXPECT_EQ(run.out, PROMPTS +
-                         "Processes:\n"
-                         "  0\n"
-                         "  1\n"
-                         "\n"
-                         "Resources:\n"
-                         "  100\n"
-                         "  101\n"
-                         "\n"
-                         "Request Edges:\n"
-                         "  0 -> 100\n"
-                         "  1 -> 101\n"
-                         "\n"
-                         "Allocation Edges:\n"
-                         "  100 -> 1\n"
+  const run_result run = run_program(HOLDVIEW, EXAMPLE_GRAPH);
+  EXPECT_EQ(run.out, PROMPTS + EXAMPLE_LISTING +
                          "\n"
                          "Adjacency List:\n"
                          "  0: 100 \n"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "lockprobe_texts.h"
+#include "dialogue_texts.h"
 #include "program_runner.h"
 
 namespace {
@@ -11,28 +11,12 @@ namespace {
 const std::string LOCKPROBE = LOCKPROBE_PATH;
 
 TEST(Lockprobe, ReportsTheClaimThatClosesACycle) {
-  const run_result run = run_program(LOCKPROBE, "2 2 3\n0 100\n100 1\n1 101\n101 0\n");
-  EXPECT_EQ(run.out,
-            "Enter the number of processes, resources, and edges: "
-            "Enter the edges (resource allocation and request) in the format u v:\n"
-            "Processes:\n"
-            "  0\n"
-            "  1\n"
-            "\n"
-            "Resources:\n"
-            "  100\n"
-            "  101\n"
-            "\n"
-            "Request Edges:\n"
-            "  0 -> 100\n"
-            "  1 -> 101\n"
-            "\n"
-            "Allocation Edges:\n"
-            "  100 -> 1\n"
-            "\n"
-            "The graph does not contain a cycle (Not deadlocked).\n"
-            "Enter a claim edge to check if it creates a cycle (format u v): "
-            "Adding the edge 101 -> 0 creates a cycle.\n");
+  const run_result run = run_program(LOCKPROBE, EXAMPLE_GRAPH + "101 0\n");
+  EXPECT_EQ(run.out, PROMPTS + EXAMPLE_LISTING +
+                         "\n"
+                         "The graph does not contain a cycle (Not deadlocked).\n"
+                         "Enter a claim edge to check if it creates a cycle (format u v): "
+                         "Adding the edge 101 -> 0 creates a cycle.\n");
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.status, 0);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "lockprobe_texts.h"
+#include "dialogue_texts.h"
 #include "program_runner.h"
 
 namespace {

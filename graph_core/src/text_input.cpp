@@ -54,7 +54,8 @@ bool is_space(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') 
 
 bool is_digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// The next byte, reading a new block when this one is used up; false at the end.
+// Whether a byte is left at input.next, reading a new block when this one is
+// used up.
 bool at_byte() { return input.next != input.end || refill(); }
 
 // Skips whitespace; false when the input ends first.
