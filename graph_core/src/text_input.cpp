@@ -7,27 +7,37 @@
 #include <limits>
 #include <vector>
 
+using input_buffer::is_digit;
+using input_buffer::is_space;
+
 namespace {
 
 constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 16;
 // Longest piece of offending input quoted in a message.
 constexpr std::size_t DETAIL_LIMIT = 24;
-// Stands right after the last byte of the block, so that the scanning loops
-// stop there without checking the bound on every character. A NUL before the
-// end is input like any other byte: neither a digit nor whitespace.
 constexpr char SENTINEL = '\0';
 
 struct input_state {
   int fd = STDIN_FILENO;
   std::vector<char> block = std::vector<char>(BLOCK_SIZE + 1, SENTINEL);
-  const char* next = block.data();
-  const char* end = block.data();
   bool exhausted = false;
   int read_errno = 0;
   std::string detail;
 };
 
 input_state input;
+
+}  // namespace
+
+namespace input_buffer {
+const char* next = input.block.data();
+const char* end = input.block.data();
+}  // namespace input_buffer
+
+namespace {
+
+using input_buffer::end;
+using input_buffer::next;
 
 bool refill() {
   if (input.exhausted || input.fd < 0) {
@@ -37,8 +47,8 @@ bool refill() {
   for (;;) {
     const ssize_t got = ::read(input.fd, input.block.data(), BLOCK_SIZE);
     if (got > 0) {
-      input.next = input.block.data();
-      input.end = input.next + got;
+      next = input.block.data();
+      end = next + got;
       input.block[static_cast<std::size_t>(got)] = SENTINEL;
       return true;
     }
@@ -49,56 +59,34 @@ bool refill() {
   }
 }
 
-// Space, or one of the five control characters from '\t' to '\r'.
-bool is_space(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') < 5; }
-
-bool is_digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
-
-// Whether a byte is left at input.next, reading a new block when this one is
-// used up.
-bool at_byte() { return input.next != input.end || refill(); }
+// Whether a byte is left at `next`, reading a new block when this one is used up.
+bool at_byte() { return next != end || refill(); }
 
 // Skips whitespace; false when the input ends first.
 bool skip_whitespace() {
   for (;;) {
-    const char* p = input.next;
+    const char* p = next;
     while (is_space(*p)) ++p;
-    input.next = p;
-    if (p != input.end) return true;
+    next = p;
+    if (p != end) return true;
     if (!refill()) return false;
   }
 }
 
 // Moves the rest of the offending word into the failure detail.
 void take_rest_of_word() {
-  while (at_byte() && !is_space(*input.next)) {
+  while (at_byte() && !is_space(*next)) {
     if (input.detail.size() == DETAIL_LIMIT) {
       input.detail += "...";
       return;
     }
-    input.detail.push_back(*input.next++);
+    input.detail.push_back(*next++);
   }
 }
 
 read_result fail_on_word(read_result result) {
   take_rest_of_word();
   return result;
-}
-
-// The common case, fast: whitespace, then up to 9 digits that end inside the
-// block. Returns false, having changed nothing, for anything else (a sign, a
-// longer number, the end of the block, bad input): read_int handles that.
-bool read_plain_number(const char*& p, std::int32_t& value) {
-  constexpr std::ptrdiff_t PLAIN_DIGITS = 9;  // so the value cannot overflow
-  const char* q = p;
-  while (is_space(*q)) ++q;
-  const char* const first = q;
-  std::int32_t number = 0;
-  while (is_digit(*q) && q - first < PLAIN_DIGITS) number = number * 10 + (*q++ - '0');
-  if (q == first || q == input.end || is_digit(*q)) return false;
-  value = number;
-  p = q;
-  return true;
 }
 
 }  // namespace
@@ -110,40 +98,35 @@ read_result read_int(std::int32_t& value) {
     return read_result::read_error;
   }
   input.detail.clear();
-  const bool negative = *input.next == '-';
-  if (negative || *input.next == '+') {
-    input.detail.push_back(*input.next++);
+  const bool negative = *next == '-';
+  if (negative || *next == '+') {
+    input.detail.push_back(*next++);
     if (!at_byte()) return read_result::not_a_number;
   }
-  if (!is_digit(*input.next)) return fail_on_word(read_result::not_a_number);
+  if (!is_digit(*next)) return fail_on_word(read_result::not_a_number);
 
   const std::int64_t limit = negative ? -std::int64_t{std::numeric_limits<std::int32_t>::min()}
                                       : std::numeric_limits<std::int32_t>::max();
   std::int64_t magnitude = 0;
   do {
-    const char* p = input.next;
+    const char* p = next;
     for (; is_digit(*p); ++p) {
       magnitude = magnitude * 10 + (*p - '0');
       if (magnitude > limit) {
-        input.next = p + 1;
+        next = p + 1;
         // Leading zeros are not kept; the quoted number has the same value.
         input.detail += std::to_string(magnitude);
         return fail_on_word(read_result::out_of_range);
       }
     }
-    input.next = p;
-  } while (input.next == input.end && refill() && is_digit(*input.next));
+    next = p;
+  } while (next == end && refill() && is_digit(*next));
   value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
   return read_result::number;
 }
 
-edge_read read_edge_numbers() {
+edge_read input_buffer::read_edge_numbers_slowly() {
   edge_read edge{read_result::number, false, 0, 0};
-  const char* p = input.next;
-  if (read_plain_number(p, edge.u) && read_plain_number(p, edge.v)) {
-    input.next = p;
-    return edge;
-  }
   edge.result = read_int(edge.u);
   if (edge.result != read_result::number) return edge;
   edge.started = true;
@@ -158,6 +141,6 @@ void use_input_text(std::string_view text) {
   input.fd = -1;
   input.block.assign(text.begin(), text.end());
   input.block.push_back(SENTINEL);
-  input.next = input.block.data();
-  input.end = input.next + text.size();
+  next = input.block.data();
+  end = next + text.size();
 }
