@@ -32,3 +32,9 @@ inline std::string verdict_lines(bool deadlocked) {
   return deadlocked ? "\nThe graph contains a cycle (Deadlocked).\n"
                     : "\nThe graph does not contain a cycle (Not deadlocked).\n";
 }
+
+// The answer to the claim edge, "u -> v" as typed.
+inline std::string claim_verdict(const std::string& claim, bool creates) {
+  return "Adding the edge " + claim +
+         (creates ? " creates a cycle.\n" : " does not create a cycle.\n");
+}
