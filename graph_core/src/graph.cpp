@@ -1,7 +1,5 @@
 #include "graph_core/graph.h"
 
-#include <string_view>
-
 #include "graph_core/text_output.h"
 
 allocation_graph graph;
@@ -17,7 +15,7 @@ void append_node(std::array<vertex, MAX_PER_KIND>& table, std::int32_t& count, s
 // Process ids equal table positions and resource ids are RESOURCE_ID_BASE plus
 // the position, so the node with a given id is found without a scan.
 vertex* find_node(std::array<vertex, MAX_PER_KIND>& table, std::int32_t count,
-                  std::int32_t position) {
+                  std::int64_t position) {
   if (position < 0 || position >= count) return nullptr;
   return &table[position];
 }
@@ -71,7 +69,8 @@ void add_request_edge(std::int32_t u, std::int32_t v) {
 }
 
 void add_allocation_edge(std::int32_t u, std::int32_t v) {
-  vertex* source = find_node(graph.resources, graph.resource_count, u - RESOURCE_ID_BASE);
+  vertex* source =
+      find_node(graph.resources, graph.resource_count, std::int64_t{u} - RESOURCE_ID_BASE);
   if (source != nullptr) push_front(*source, v);
 }
 
