@@ -1,7 +1,5 @@
 #include "checker.h"
 
-#include <new>
-
 #include "cycle.h"
 #include "graph_core/graph.h"
 #include "graph_core/program_exit.h"
@@ -41,10 +39,8 @@ int run_checker() {
     return exit_with_error(
         PROGRAM, describe_read_failure(claim.result, claim.started, "the claim edge").message);
   }
-  try {
-    add_edge(claim.u, claim.v);
-  } catch (const std::bad_alloc&) {
-    return exit_with_error(PROGRAM, "out of memory");
+  if (auto error = add_edge_within_memory(claim.u, claim.v)) {
+    return exit_with_error(PROGRAM, error->message);
   }
   put_claim_verdict(claim, isCyclic());
   return exit_after_output(PROGRAM);

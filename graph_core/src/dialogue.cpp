@@ -45,16 +45,21 @@ std::optional<input_error> read_edges(std::int32_t total) {
     if (edge.result != read_result::number) {
       return describe_read_failure(edge.result, edge.started, edge_label(number, total));
     }
-    try {
-      add_edge(edge.u, edge.v);
-    } catch (const std::bad_alloc&) {
-      return input_error{"out of memory"};
-    }
+    if (auto error = add_edge_within_memory(edge.u, edge.v)) return error;
   }
   return std::nullopt;
 }
 
 }  // namespace
+
+std::optional<input_error> add_edge_within_memory(std::int32_t u, std::int32_t v) {
+  try {
+    add_edge(u, v);
+  } catch (const std::bad_alloc&) {
+    return input_error{"out of memory"};
+  }
+  return std::nullopt;
+}
 
 std::optional<input_error> read_graph() {
   put_text(COUNTS_PROMPT);

@@ -64,6 +64,10 @@ std::int32_t dense_index_of(std::int32_t id);
 // `with_adjacency` = 1 the adjacency list after it.
 void display_graph(int with_adjacency);
 
+// Adds u -> v as add_edge does; returns an error instead of throwing when
+// no memory is left for the record.
+std::optional<input_error> add_edge_within_memory(std::int32_t u, std::int32_t v);
+
 // Prompts for the counts and the edges and fills the still empty graph.
 // Returns why it stopped when the input is cut short, malformed or too large.
 std::optional<input_error> read_graph();
