@@ -1,9 +1,8 @@
 // Feeds arbitrary bytes through holdview's whole flow.
-#include "fresh_run.h"
+#include "fuzz_run.h"
 #include "viewer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  start_fresh_run(data, size);
-  run_viewer();
+  fuzz_run(data, size, run_viewer);
   return 0;
 }

@@ -1,14 +1,17 @@
+// holdview: reads a resource-allocation graph and prints it with its adjacency list.
 #include "viewer.h"
 
+#include "graph_core/console.h"
 #include "graph_core/graph.h"
-#include "graph_core/program_exit.h"
-
-namespace {
-constexpr std::string_view PROGRAM = "holdview";
-}
 
 int run_viewer() {
-  if (auto error = read_graph()) return exit_with_error(PROGRAM, error->message);
+  constexpr std::string_view PROGRAM = "holdview";
+  if (auto error = read_graph()) return end_run(PROGRAM, error->message());
   display_graph(1);
-  return exit_after_output(PROGRAM);
+  return end_run(PROGRAM);
 }
+
+// The fuzz harness brings its own main.
+#ifndef FUZZ_HARNESS
+int main() { return run_viewer(); }
+#endif

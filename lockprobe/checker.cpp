@@ -1,10 +1,10 @@
+// lockprobe: reads a resource-allocation graph, says whether it is deadlocked,
+// then says whether one more claim edge would leave it with a cycle.
 #include "checker.h"
 
 #include "cycle.h"
+#include "graph_core/console.h"
 #include "graph_core/graph.h"
-#include "graph_core/program_exit.h"
-#include "graph_core/text_input.h"
-#include "graph_core/text_output.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ void put_first_verdict(int cyclic) {
                        : "\nThe graph does not contain a cycle (Not deadlocked).\n");
 }
 
-void put_claim_verdict(const edge_read& claim, int cyclic) {
+void put_claim_verdict(const typed_edge& claim, int cyclic) {
   put_text("Adding the edge ");
   put_int(claim.u);
   put_text(" -> ");
@@ -28,20 +28,19 @@ void put_claim_verdict(const edge_read& claim, int cyclic) {
 }  // namespace
 
 int run_checker() {
-  if (auto error = read_graph()) return exit_with_error(PROGRAM, error->message);
+  if (auto error = read_graph()) return end_run(PROGRAM, error->message());
   display_graph(0);
   put_first_verdict(isCyclic());
 
   put_text(CLAIM_PROMPT);
   flush_output();
-  const edge_read claim = read_edge_numbers();
-  if (claim.result != read_result::number) {
-    return exit_with_error(
-        PROGRAM, describe_read_failure(claim.result, claim.started, "the claim edge").message);
-  }
-  if (auto error = add_edge_within_memory(claim.u, claim.v)) {
-    return exit_with_error(PROGRAM, error->message);
-  }
+  typed_edge claim;
+  if (auto error = read_claim_edge(claim)) return end_run(PROGRAM, error->message());
   put_claim_verdict(claim, isCyclic());
-  return exit_after_output(PROGRAM);
+  return end_run(PROGRAM);
 }
+
+// The fuzz harness brings its own main.
+#ifndef FUZZ_HARNESS
+int main() { return run_checker(); }
+#endif

@@ -34,9 +34,8 @@ int isCyclicUtil(std::int32_t i) {
   }
   visited[i] = 1;
   recStack[i] = 1;
-  const vertex& node = node_at(i);
-  for (std::uint32_t e = node.first_edge; e != NO_EDGE; e = node.links[e].next_edge) {
-    const std::int32_t w = dense_index_of(node.links[e].target);
+  for (const std::int32_t target : edges_of(node_at(i))) {
+    const std::int32_t w = dense_index_of(target);
     if (w < 0) continue;
     if (visited[w] == 0 && isCyclicUtil(w) == 1) return 1;
     if (recStack[w] == 1) return 1;

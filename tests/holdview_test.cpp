@@ -1,7 +1,10 @@
 // holdview end to end: bytes on stdin, exact stdout, stderr and exit status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "dialogue_texts.h"
 #include "program_runner.h"
@@ -40,12 +43,13 @@ TEST(Holdview, ListsEveryEdgeAsTypedNewestFirst) {
        "Request Edges:\n  0 -> 1\n  0 -> 100\n  0 -> 101\n  0 -> 100\n\n"
        "Allocation Edges:\n  100 -> -7\n\n"
        "Adjacency List:\n  0: 1 100 101 100 \n  1: \n  100: -7 \n  101: \n"},
-      {"3 2 0",
-       "Processes:\n  0\n  1\n  2\n\nResources:\n  100\n  101\n\nRequest Edges:\n\n"
-       "Allocation Edges:\n\nAdjacency List:\n  0: \n  1: \n  2: \n  100: \n  101: \n"},
-      {"\t+1\r\n\v1\f 1\n\n+0 +100 trailing words are never read",
+      {"\t+1\r\n\v1\f 001\n\n+0 +100 trailing words are never read",
        "Processes:\n  0\n\nResources:\n  100\n\nRequest Edges:\n  0 -> 100\n\n"
        "Allocation Edges:\n\nAdjacency List:\n  0: 100 \n  100: \n"},
+      {"1 1 2  0 -2147483648  100 2147483647",
+       "Processes:\n  0\n\nResources:\n  100\n\nRequest Edges:\n  0 -> -2147483648\n\n"
+       "Allocation Edges:\n  100 -> 2147483647\n\n"
+       "Adjacency List:\n  0: -2147483648 \n  100: 2147483647 \n"},
       {"0 0 0", EMPTY_LISTING},
       {"-2147483648 -5 -3  0 100", EMPTY_LISTING},
   };
@@ -70,17 +74,22 @@ TEST(Holdview, RefusesBadInputWithOneLineOnStderr) {
       {"1 - 1", true, "expected the number of resources, found \"-\""},
       {"2147483648 1 1", true,
        "expected the number of processes, found out-of-range number \"2147483648\""},
-      {"-2147483649 1 1", true,
+      {"-0002147483649 1 1", true,
        "expected the number of processes, found out-of-range number \"-2147483649\""},
       {"150 1 0", true, "at most 100 processes are supported, got 150"},
       {"1 101 0", true, "at most 100 resources are supported, got 101"},
       {"1 1 3  0 100", false, "input ended before edge 2 of 3"},
       {"1 1 3  0 100  100", false, "input ended in edge 2 of 3"},
       {"1 1 1  1.5", false, "expected edge 1 of 1, found \".5\""},
-      {{"1 1 1  0 \0 1", 11}, false, "expected edge 1 of 1, found \"\\x00\""},
+      {"1 1 1  0 +-5", false, "expected edge 1 of 1, found \"+-5\""},
+      {"1 1 1  0 -", false, "expected edge 1 of 1, found \"-\""},
+      {{"1 1 1  0 \0\x7f\xe9", 12}, false, "expected edge 1 of 1, found \"\\x00\\x7f\\xe9\""},
+      {"1 1 1  a\"b\\c", false, "expected edge 1 of 1, found \"a\\\"b\\\\c\""},
       {"1 1 1  0 99999999999999999999", false,
        "expected edge 1 of 1, found out-of-range number \"99999999999999999999\""},
-      {"1 1 1  " + std::string(40, 'x'), false,
+      {"1 1 1  " + std::string(24, 'x'), false,
+       "expected edge 1 of 1, found \"xxxxxxxxxxxxxxxxxxxxxxxx\""},
+      {"1 1 1  " + std::string(25, 'x'), false,
        "expected edge 1 of 1, found \"xxxxxxxxxxxxxxxxxxxxxxxx...\""},
       {"1 1 2000000000  0 100  100 0", false, "input ended before edge 3 of 2000000000"},
   };
@@ -94,15 +103,92 @@ TEST(Holdview, RefusesBadInputWithOneLineOnStderr) {
   }
 }
 
+// Input of several 64 KiB blocks with a number, a sign, a plus sign and a
+// number's last digit at a block's edge, and the listing it gives.
+struct large_graph {
+  std::string input;
+  std::string listing;
+  std::size_t edges;
+};
+
+large_graph large_input_across_block_edges(const std::string& last_word) {
+  constexpr std::size_t BLOCK = 65536;
+  struct edge {
+    int u;
+    std::string v;
+  };
+  std::vector<edge> edges;
+  std::string body;
+  // Adds the edge "u v", its target starting `offset` bytes into the input.
+  const auto add_at = [&](std::size_t offset, int u, std::string v) {
+    const std::string source = std::to_string(u) + " ";
+    body.resize(offset - source.size() - 16, ' ');  // 16: the counts line
+    body += source + v + "\n";
+    edges.push_back({u, v[0] == '+' ? v.substr(1) : v});
+  };
+  for (int i = 0; body.size() < BLOCK - 100; ++i) {
+    edges.push_back({i % 2 == 0 ? 0 : 101, std::to_string(i * 7919 % 100003)});
+    body += std::to_string(edges.back().u) + " " + edges.back().v + "\n";
+  }
+  add_at(BLOCK - 3, 1, "1234567");    // cut by the block's edge
+  add_at(2 * BLOCK - 1, 0, "-42");    // the sign ends the block
+  add_at(3 * BLOCK - 3, 100, "987");  // the last digit ends the block
+  add_at(4 * BLOCK - 1, 101, "+5");
+  add_at(5 * BLOCK - 9, 1, last_word);
+  char counts[17];
+  std::snprintf(counts, sizeof counts, "2 2 %011zu\n", edges.size());
+
+  std::string listing = "Processes:\n  0\n  1\n\nResources:\n  100\n  101\n\n";
+  std::string adjacency = "\nAdjacency List:\n";
+  for (const int u : {0, 1, 100, 101}) {
+    if (u == 0) listing += "Request Edges:\n";
+    if (u == 100) listing += "\nAllocation Edges:\n";
+    adjacency += "  " + std::to_string(u) + ": ";
+    for (auto e = edges.rbegin(); e != edges.rend(); ++e) {
+      if (e->u != u) continue;
+      listing += "  " + std::to_string(u) + " -> " + e->v + "\n";
+      adjacency += e->v + " ";
+    }
+    adjacency += "\n";
+  }
+  return {counts + body, listing + adjacency, edges.size()};
+}
+
+TEST(Holdview, ReadsAndWritesAcrossBlockEdges) {
+  const large_graph good = large_input_across_block_edges("1");
+  // Zeros before the block's edge, then more digits than are quoted.
+  const large_graph bad = large_input_across_block_edges("000000000987654321098765432109876543210");
+  const std::string edge = "edge " + std::to_string(bad.edges) + " of " + std::to_string(bad.edges);
+  for (const std::size_t piece : {std::size_t{0}, std::size_t{7}, std::size_t{4093}}) {
+    const run_result run = run_program(HOLDVIEW, good.input, {.pipe_piece = piece});
+    EXPECT_EQ(run.out, PROMPTS + good.listing) << "pieces of " << piece;
+    EXPECT_EQ(run.status, 0);
+    const run_result refused = run_program(HOLDVIEW, bad.input, {.pipe_piece = piece});
+    EXPECT_EQ(refused.err, "holdview: expected " + edge +
+                               ", found out-of-range number \"987654321098765432109876...\"\n");
+  }
+}
+
 TEST(Holdview, ReportsOutOfMemoryForTooManyEdges) {
   if (SANITIZED) GTEST_SKIP() << "sanitizers need more address space than the limit";
-  constexpr int EDGES = 8'000'000;  // 64 MB of edge records, past the limit
+  constexpr int EDGES = 4'000'000;  // 16 MB of edges, past the limit
   std::string input = "1 1 " + std::to_string(EDGES) + "\n";
   for (int i = 0; i < EDGES; ++i) input += "0 100\n";
-  const run_result run = run_program(HOLDVIEW, input, {.memory_limit = 48L << 20});
+  const run_result run = run_program(HOLDVIEW, input, {.memory_limit = 8L << 20});
   EXPECT_EQ(run.out, PROMPTS);
   EXPECT_EQ(run.err, "holdview: out of memory\n");
   EXPECT_EQ(run.status, 1);
+}
+
+TEST(Holdview, EndsWithoutASignalUnderAnyMemoryLimit) {
+  if (SANITIZED) GTEST_SKIP() << "sanitizers need more address space than the limit";
+  const std::string full = PROMPTS + EXAMPLE_LISTING;
+  for (long limit = 3'000'000; limit <= 14'000'000; limit += 100'000) {
+    const run_result run = run_program(HOLDVIEW, EXAMPLE_GRAPH, {.memory_limit = limit});
+    const bool whole = run.status == 0 && run.out.starts_with(full) && run.err.empty();
+    const bool refused = run.status == 1 && std::count(run.err.begin(), run.err.end(), '\n') == 1;
+    EXPECT_TRUE(whole || refused) << limit << ": " << run.status << " " << run.err;
+  }
 }
 
 TEST(Holdview, ReportsAFailedWrite) {

@@ -1,28 +1,34 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
-#include <stdexcept>
+#include <thread>
 
 namespace {
 
-void write_all(int fd, std::string_view bytes) {
+constexpr auto DEADLINE = std::chrono::seconds(5);
+
+void write_all(int fd, std::string_view bytes, std::size_t piece) {
   while (!bytes.empty()) {
-    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    const ssize_t written = write(fd, bytes.data(), std::min(piece, bytes.size()));
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return;  // the program stopped reading
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
 }
 
-// Reads `fd` to its end from where it stands.
-std::string read_rest(int fd) {
+// Reads what `fd` holds from its start, or until it closes when it is a pipe.
+std::string read_rest(int fd, bool from_start) {
+  if (from_start) lseek(fd, 0, SEEK_SET);
   std::string text;
   char chunk[65536];
   for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) != 0;) {
@@ -33,11 +39,9 @@ std::string read_rest(int fd) {
   return text;
 }
 
-// An anonymous in-memory file holding `bytes`, positioned at its start.
 int memory_file(std::string_view bytes) {
   const int fd = memfd_create("run", MFD_CLOEXEC);
-  if (fd < 0) throw std::runtime_error("memfd_create failed");
-  write_all(fd, bytes);
+  write_all(fd, bytes, bytes.size());
   lseek(fd, 0, SEEK_SET);
   return fd;
 }
@@ -57,9 +61,29 @@ pid_t spawn(const std::string& path, int in, int out, int err, long memory_limit
   _exit(127);
 }
 
+// A child that writes `input` into a new pipe in pieces; returns the pipe's reading end.
+int feeding_pipe(std::string_view input, std::size_t piece) {
+  int ends[2];
+  pipe2(ends, O_CLOEXEC);
+  if (fork() == 0) {
+    close(ends[0]);
+    write_all(ends[1], input, piece);
+    _exit(0);
+  }
+  close(ends[1]);
+  return ends[0];
+}
+
 int wait_for(pid_t pid) {
+  const auto give_up = std::chrono::steady_clock::now() + DEADLINE;
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > give_up) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -67,17 +91,18 @@ int wait_for(pid_t pid) {
 }  // namespace
 
 run_result run_program(const std::string& path, std::string_view input, run_options options) {
-  const int in = memory_file(input);
-  const int out = options.stdout_path != nullptr
-                      ? open(options.stdout_path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)
-                      : memory_file("");
+  std::signal(SIGPIPE, SIG_IGN);
+  const int in =
+      options.pipe_piece > 0 ? feeding_pipe(input, options.pipe_piece) : memory_file(input);
+  const int out = options.stdout_path != nullptr ? open(options.stdout_path, O_WRONLY | O_CLOEXEC)
+                                                 : memory_file("");
   const int err = memory_file("");
   run_result result{{}, {}, wait_for(spawn(path, in, out, err, options.memory_limit))};
-  lseek(out, 0, SEEK_SET);
-  lseek(err, 0, SEEK_SET);
-  if (options.stdout_path == nullptr) result.out = read_rest(out);
-  result.err = read_rest(err);
+  if (options.stdout_path == nullptr) result.out = read_rest(out, true);
+  result.err = read_rest(err, true);
   for (const int fd : {in, out, err}) close(fd);
+  while (waitpid(-1, nullptr, WNOHANG) > 0) {  // a feeder that is done
+  }
   return result;
 }
 
@@ -85,7 +110,8 @@ live_program start_program(const std::string& path) {
   std::signal(SIGPIPE, SIG_IGN);
   int in[2];
   int out[2];
-  if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
+  pipe2(in, O_CLOEXEC);
+  pipe2(out, O_CLOEXEC);
   const int err = open("/dev/null", O_WRONLY | O_CLOEXEC);
   const pid_t pid = spawn(path, in[0], out[1], err, 0);
   for (const int fd : {in[0], out[1], err}) close(fd);
@@ -93,21 +119,28 @@ live_program start_program(const std::string& path) {
 }
 
 bool read_until(live_program& program, std::string_view text) {
-  char chunk[4096];
+  const auto give_up = std::chrono::steady_clock::now() + DEADLINE;
   while (!program.out_so_far.ends_with(text)) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        give_up - std::chrono::steady_clock::now());
+    pollfd ready{program.out, POLLIN, 0};
+    if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) return false;
+    char chunk[4096];
     const ssize_t got = read(program.out, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
     if (got <= 0) return false;
     program.out_so_far.append(chunk, static_cast<std::size_t>(got));
   }
   return true;
 }
 
-void feed(live_program& program, std::string_view input) { write_all(program.in, input); }
+void feed(live_program& program, std::string_view input) {
+  write_all(program.in, input, input.size());
+}
 
 run_result finish(live_program& program) {
   close(program.in);
-  run_result result{program.out_so_far + read_rest(program.out), {}, wait_for(program.pid)};
+  const int status = wait_for(program.pid);
+  run_result result{program.out_so_far + read_rest(program.out, false), {}, status};
   close(program.out);
   return result;
 }

@@ -1,27 +1,28 @@
-// Runs a built program as a user would: given bytes on stdin, its stdout,
-// stderr and exit status captured.
+// Runs a built program as a user would: bytes on stdin; stdout, stderr and
+// the exit status captured. Every wait gives up after a few seconds.
 #pragma once
 
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 struct run_result {
   std::string out;
   std::string err;
-  int status;  // the exit status, or 128 plus the signal that ended it
+  int status;  // the exit status, 128 plus the signal that ended it, or -1 when it hung
 };
 
 struct run_options {
   const char* stdout_path = nullptr;  // a file for stdout instead of a capture
   long memory_limit = 0;              // an address-space limit in bytes, 0 for none
+  std::size_t pipe_piece = 0;         // feed stdin through a pipe in pieces of this size
 };
 
-// Runs the program at `path` on `input` and waits for it to end.
 run_result run_program(const std::string& path, std::string_view input, run_options options = {});
 
-// A program that is still running, its stdin and stdout pipes; stderr is dropped.
+// A program that is still running, with pipes to its stdin and from its stdout.
 struct live_program {
   pid_t pid;
   int in;
@@ -30,7 +31,7 @@ struct live_program {
 };
 
 live_program start_program(const std::string& path);
-// Reads stdout until it ends with `text`; false when stdout closes first.
+// Reads stdout until it ends with `text`; false when stdout closes or a few seconds pass first.
 bool read_until(live_program& program, std::string_view text);
 // Writes `input` to the program's stdin.
 void feed(live_program& program, std::string_view input);

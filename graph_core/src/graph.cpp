@@ -1,60 +1,103 @@
 #include "graph_core/graph.h"
 
-#include "graph_core/text_output.h"
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <new>
+#include <span>
+
+#include "graph_core/console.h"
 
 allocation_graph graph;
 
 namespace {
 
-void append_node(std::array<vertex, MAX_PER_KIND>& table, std::int32_t& count, std::int32_t id) {
+using node_table = std::array<vertex, MAX_PER_KIND>;
+
+void append_node(node_table& table, std::int32_t& count, std::int32_t id) {
   if (count >= MAX_PER_KIND) return;
-  table[count] = vertex{id, NO_EDGE, {}};
+  table[count] = vertex{id, nullptr};
   ++count;
 }
 
-// Process ids equal table positions and resource ids are RESOURCE_ID_BASE plus
-// the position, so the node with a given id is found without a scan.
-vertex* find_node(std::array<vertex, MAX_PER_KIND>& table, std::int32_t count,
-                  std::int64_t position) {
-  if (position < 0 || position >= count) return nullptr;
-  return &table[position];
+// Gives the node a new, empty newest block in front of its full one; false
+// when no memory is left for it.
+[[gnu::noinline]] bool start_block(vertex& node) {
+  auto* const block = new (std::nothrow) edge_block;
+  if (block == nullptr) return false;
+  block->older = node.newest_block;
+  block->first = EDGES_PER_BLOCK;
+  node.newest_block = block;
+  return true;
 }
 
-void push_front(vertex& node, std::int32_t target) {
-  const auto position = static_cast<std::uint32_t>(node.links.size());
-  node.links.push_back(edge_link{target, node.first_edge});
-  node.first_edge = position;
+int push_front(vertex& node, std::int32_t target) {
+  const edge_block* block = node.newest_block;
+  if ((block == nullptr || block->first == 0) && !start_block(node)) return 0;
+  node.newest_block->targets[--node.newest_block->first] = target;
+  return 1;
 }
 
-void put_ids(const std::array<vertex, MAX_PER_KIND>& table, std::int32_t count) {
-  for (std::int32_t i = 0; i < count; ++i) {
-    put_text("  ");
-    put_int(table[i].id);
-    put_text("\n");
+void free_edges(vertex& node) {
+  while (edge_block* const block = node.newest_block) {
+    node.newest_block = block->older;
+    delete block;
   }
 }
 
-void put_edges(const std::array<vertex, MAX_PER_KIND>& table, std::int32_t count) {
-  for (std::int32_t i = 0; i < count; ++i) {
-    const vertex& node = table[i];
-    for (std::uint32_t e = node.first_edge; e != NO_EDGE; e = node.links[e].next_edge) {
-      put_text("  ");
-      put_int(node.id);
-      put_text(" -> ");
-      put_int(node.links[e].target);
-      put_text("\n");
+std::span<const vertex> in_use(const node_table& table, std::int32_t count) {
+  return std::span(table).first(static_cast<std::size_t>(count));
+}
+
+// Enough for "-2147483648".
+constexpr std::size_t NUMBER_ROOM = 11;
+
+// The part of a node's lines before the target: "  <id>" and a separator.
+// It is copied whole, in one fixed-size move, and then `size` bytes of it kept.
+struct line_start {
+  std::array<char, 24> text;
+  std::size_t size;
+};
+
+line_start start_of_line(std::int32_t id, std::string_view separator) {
+  line_start start{};
+  char* p = std::copy_n("  ", 2, start.text.data());
+  p = std::to_chars(p, start.text.data() + start.text.size(), id).ptr;
+  p = std::copy(separator.begin(), separator.end(), p);
+  start.size = static_cast<std::size_t>(p - start.text.data());
+  return start;
+}
+
+void put_line_start(const line_start& start) { put_text({start.text.data(), start.size}); }
+
+// Adds "<value><after>"; the hot step of the listing.
+void put_int_and(std::int32_t value, char after) {
+  char* p = reserve_output(NUMBER_ROOM + 1);
+  p = std::to_chars(p, p + NUMBER_ROOM, value).ptr;
+  *p++ = after;
+  commit_output(p);
+}
+
+void put_ids(const node_table& table, std::int32_t count) {
+  for (const vertex& node : in_use(table, count)) put_line_start(start_of_line(node.id, "\n"));
+}
+
+[[gnu::flatten]] void put_edges(const node_table& table, std::int32_t count) {
+  for (const vertex& node : in_use(table, count)) {
+    const line_start start = start_of_line(node.id, " -> ");
+    for (const std::int32_t target : edges_of(node)) {
+      char* p = reserve_output(sizeof start.text + NUMBER_ROOM + 1);
+      std::memcpy(p, start.text.data(), sizeof start.text);
+      p = std::to_chars(p + start.size, p + sizeof start.text + NUMBER_ROOM, target).ptr;
+      *p++ = '\n';
+      commit_output(p);
     }
   }
 }
 
-void put_adjacency_line(const vertex& node) {
-  put_text("  ");
-  put_int(node.id);
-  put_text(": ");
-  for (std::uint32_t e = node.first_edge; e != NO_EDGE; e = node.links[e].next_edge) {
-    put_int(node.links[e].target);
-    put_text(" ");
-  }
+[[gnu::flatten]] void put_adjacency_line(const vertex& node) {
+  put_line_start(start_of_line(node.id, ": "));
+  for (const std::int32_t target : edges_of(node)) put_int_and(target, ' ');
   put_text("\n");
 }
 
@@ -64,22 +107,23 @@ void add_process(std::int32_t id) { append_node(graph.processes, graph.process_c
 
 void add_resource(std::int32_t id) { append_node(graph.resources, graph.resource_count, id); }
 
-void add_request_edge(std::int32_t u, std::int32_t v) {
-  if (vertex* source = find_node(graph.processes, graph.process_count, u)) push_front(*source, v);
+int add_edge(std::int32_t u, std::int32_t v) {
+  // Process ids equal table positions and resource ids are RESOURCE_ID_BASE
+  // plus the position, so the source is found without a scan. The kind only
+  // selects the table: on random input it is a coin toss that a branch on it
+  // would mispredict every other edge.
+  const bool allocation = u >= RESOURCE_ID_BASE;
+  node_table& table = allocation ? graph.resources : graph.processes;
+  const std::int32_t count = allocation ? graph.resource_count : graph.process_count;
+  const std::int64_t position = allocation ? std::int64_t{u} - RESOURCE_ID_BASE : u;
+  if (position < 0 || position >= count) return 1;
+  return push_front(table[position], v);
 }
 
-void add_allocation_edge(std::int32_t u, std::int32_t v) {
-  vertex* source =
-      find_node(graph.resources, graph.resource_count, std::int64_t{u} - RESOURCE_ID_BASE);
-  if (source != nullptr) push_front(*source, v);
-}
-
-void add_edge(std::int32_t u, std::int32_t v) {
-  if (u >= RESOURCE_ID_BASE) {
-    add_allocation_edge(u, v);
-  } else {
-    add_request_edge(u, v);
-  }
+void clear_graph() {
+  for (vertex& node : graph.processes) free_edges(node);
+  for (vertex& node : graph.resources) free_edges(node);
+  graph = allocation_graph{};
 }
 
 std::int32_t node_count() { return graph.process_count + graph.resource_count; }

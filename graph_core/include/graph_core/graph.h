@@ -3,32 +3,33 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <vector>
-
-#include "graph_core/input_error.h"
+#include <string_view>
 
 // Entries in the process table and, separately, in the resource table.
 inline constexpr std::int32_t MAX_PER_KIND = 100;
 // Id of the first resource; an id at or above it names a resource.
 inline constexpr std::int32_t RESOURCE_ID_BASE = 100;
-// The `next_edge` of a list's last record, and the `first_edge` of an empty list.
-inline constexpr std::uint32_t NO_EDGE = UINT32_MAX;
+// Edges in one block of a node's edge list; a block fills 4 KiB.
+inline constexpr std::uint32_t EDGES_PER_BLOCK = 1021;
 
-// One outgoing edge. `target` is kept as typed, whether or not it names a node.
-struct edge_link {
-  std::int32_t target;
-  std::uint32_t next_edge;  // position in the owning vertex's `links`, or NO_EDGE
+// A run of one node's edge targets. The newest block is filled from its end
+// towards its start, so that each block, and the chain of blocks from the
+// newest to the oldest, holds the edges newest first; a full block is never
+// moved or copied.
+struct edge_block {
+  edge_block* older;    // the block filled before this one, or null
+  std::uint32_t first;  // position of the newest edge in `targets`
+  std::array<std::int32_t, EDGES_PER_BLOCK> targets;
 };
 
-// One node and its outgoing edges, newest first from `first_edge`.
+// One node and its outgoing edges. A target is kept as typed, whether or
+// not it names a node.
 struct vertex {
   std::int32_t id = 0;
-  std::uint32_t first_edge = NO_EDGE;
-  // The records of this node's list, oldest first, so a walk over the list
-  // stays within one block of memory.
-  std::vector<edge_link> links;
+  edge_block* newest_block = nullptr;  // null while the node has no edges
 };
 
 struct allocation_graph {
@@ -45,13 +46,37 @@ extern allocation_graph graph;
 void add_process(std::int32_t id);
 // Appends a resource with this id to the resource table; ignored when the table is full.
 void add_resource(std::int32_t id);
-// Puts the edge u -> v at the front of process u's list; dropped when no process has id u.
-void add_request_edge(std::int32_t u, std::int32_t v);
-// Puts the edge u -> v at the front of resource u's list; dropped when no resource has id u.
-void add_allocation_edge(std::int32_t u, std::int32_t v);
-// Adds u -> v as an allocation edge when u names a resource id, else as a request edge.
-// Throws std::bad_alloc when no memory is left for the record.
-void add_edge(std::int32_t u, std::int32_t v);
+// Puts the edge u -> v at the front of node u's list: an allocation edge when
+// u is a resource id, else a request edge. Dropped when u names no node.
+// Returns 1, or 0 when no memory is left for the edge.
+int add_edge(std::int32_t u, std::int32_t v);
+// Frees every edge and empties the graph, for a harness that runs many times.
+void clear_graph();
+
+// Walks a node's edge targets newest first, block by block.
+struct edge_iterator {
+  const edge_block* block;
+  std::uint32_t position;
+
+  std::int32_t operator*() const { return block->targets[position]; }
+  edge_iterator& operator++() {
+    if (++position == EDGES_PER_BLOCK) *this = {block->older, 0};
+    return *this;
+  }
+  bool operator==(const edge_iterator&) const = default;
+};
+
+// The targets of a node's edges, newest first: `for (std::int32_t target : edges_of(node))`.
+struct edge_range {
+  edge_iterator first;
+  edge_iterator begin() const { return first; }
+  edge_iterator end() const { return {nullptr, 0}; }
+};
+
+inline edge_range edges_of(const vertex& node) {
+  const edge_block* newest = node.newest_block;
+  return {{newest, newest != nullptr ? newest->first : 0}};
+}
 
 // Number of nodes, processes and resources together.
 std::int32_t node_count();
@@ -64,10 +89,25 @@ std::int32_t dense_index_of(std::int32_t id);
 // `with_adjacency` = 1 the adjacency list after it.
 void display_graph(int with_adjacency);
 
-// Adds u -> v as add_edge does; returns an error instead of throwing when
-// no memory is left for the record.
-std::optional<input_error> add_edge_within_memory(std::int32_t u, std::int32_t v);
+// Why the dialogue stopped, as a one-line message without the program's name.
+// It is composed without allocating, so that it can say that memory ran out.
+struct input_error {
+  std::array<char, 256> text;
+  std::size_t size = 0;
+
+  std::string_view message() const { return {text.data(), size}; }
+};
+
+// The two numbers of an edge as typed.
+struct typed_edge {
+  std::int32_t u = 0;
+  std::int32_t v = 0;
+};
 
 // Prompts for the counts and the edges and fills the still empty graph.
-// Returns why it stopped when the input is cut short, malformed or too large.
+// Returns why it stopped when the input is cut short, malformed or too large,
+// or memory runs out.
 std::optional<input_error> read_graph();
+// Reads the claim edge into `claim` and adds it to the graph. Returns why it
+// stopped when the edge cannot be read or memory runs out.
+std::optional<input_error> read_claim_edge(typed_edge& claim);

@@ -1,0 +1,102 @@
+#include "graph_core/console.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+
+namespace {
+
+constexpr std::size_t BUFFER_SIZE = std::size_t{1} << 16;
+// Enough room for "-2147483648".
+constexpr std::size_t NUMBER_ROOM = 11;
+
+struct output_state {
+  int fd = STDOUT_FILENO;
+  std::array<char, BUFFER_SIZE> buffer;
+  std::size_t used = 0;
+  bool written_line_end = true;  // what was written so far ends with a line break
+  int error = 0;                 // errno of the first failed write
+};
+
+output_state output;
+
+// After the first failure nothing more is written: the output is lost anyway,
+// and the error is reported when the run ends.
+void write_all(const char* data, std::size_t size) {
+  while (size > 0 && output.error == 0) {
+    const ssize_t written = ::write(output.fd, data, size);
+    if (written > 0) {
+      data += written;
+      size -= static_cast<std::size_t>(written);
+    } else if (written == 0) {
+      output.error = EIO;
+    } else if (errno != EINTR) {
+      output.error = errno;
+    }
+  }
+}
+
+// Writes `parts` to stderr as one line.
+void report(std::initializer_list<std::string_view> parts) {
+  std::array<char, 512> line;
+  std::size_t size = 0;
+  for (const std::string_view part : parts) {
+    const std::size_t taken = std::min(part.size(), line.size() - 1 - size);
+    std::memcpy(line.data() + size, part.data(), taken);
+    size += taken;
+  }
+  line[size++] = '\n';
+  [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, line.data(), size);
+}
+
+}  // namespace
+
+char* reserve_output(std::size_t size) {
+  if (BUFFER_SIZE - output.used < size) flush_output();
+  return output.buffer.data() + output.used;
+}
+
+void commit_output(char* end) {
+  output.used = static_cast<std::size_t>(end - output.buffer.data());
+}
+
+void put_text(std::string_view text) {
+  char* const room = reserve_output(text.size());
+  commit_output(std::copy(text.begin(), text.end(), room));
+}
+
+void put_int(std::int32_t value) {
+  char* const room = reserve_output(NUMBER_ROOM);
+  commit_output(std::to_chars(room, room + NUMBER_ROOM, value).ptr);
+}
+
+void flush_output() {
+  if (output.used == 0) return;
+  write_all(output.buffer.data(), output.used);
+  output.written_line_end = output.buffer[output.used - 1] == '\n';
+  output.used = 0;
+}
+
+int end_run(std::string_view program, std::optional<std::string_view> failure) {
+  flush_output();
+  if (!failure && output.error == 0) return 0;
+  if (!output.written_line_end) {
+    put_text("\n");
+    flush_output();
+  }
+  if (failure) {
+    report({program, ": ", *failure});
+  } else {
+    report({program, ": write error: ", std::strerror(output.error)});
+  }
+  return 1;
+}
+
+void use_output(int fd) {
+  output = output_state{};
+  output.fd = fd;
+}

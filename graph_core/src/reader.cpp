@@ -1,0 +1,164 @@
+#include "graph_core/reader.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+
+namespace {
+
+constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 16;
+constexpr int NO_BYTE = -1;
+
+// The input is passed on in blocks that never end inside a run of digits and
+// signs, unless the input ends there: a number in a block is always whole, so
+// the block's end is only met between words, and refill() is the one place
+// that deals with it.
+struct input_state {
+  int fd = STDIN_FILENO;
+  std::size_t block_size = BLOCK_SIZE;
+  // The bytes held back and the block read after them; it grows past two
+  // blocks only for a run of digits and signs longer than a block.
+  char* buffer = nullptr;
+  std::size_t capacity = 0;
+  std::size_t next = 0;    // the read position
+  std::size_t end = 0;     // the end of the block passed on
+  std::size_t filled = 0;  // the end of what was read: the block and the bytes held back
+  bool ended = false;      // nothing more comes: the input ended or a read failed
+  int error_number = 0;    // the errno of a failed read
+  bool out_of_memory = false;
+};
+
+input_state input;
+
+bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool is_digit(int c) { return c >= '0' && c <= '9'; }
+bool is_sign(int c) { return c == '+' || c == '-'; }
+
+// Where the bytes held back start: after the last byte that is no digit or sign.
+std::size_t end_of_whole_words() {
+  std::size_t end = input.filled;
+  while (end > 0 && (is_digit(input.buffer[end - 1]) || is_sign(input.buffer[end - 1]))) --end;
+  return end;
+}
+
+// Makes room for a block after the bytes held back; false when no memory is left.
+bool grow_buffer() {
+  const std::size_t capacity = std::max(2 * input.capacity, input.filled + input.block_size);
+  char* const grown = static_cast<char*>(std::realloc(input.buffer, capacity));
+  if (grown == nullptr) {
+    // What was held back may be part of a number, so none of it is passed on.
+    input.filled = 0;
+    input.ended = true;
+    input.out_of_memory = true;
+    return false;
+  }
+  input.buffer = grown;
+  input.capacity = capacity;
+  return true;
+}
+
+// Passes on the next block: moves the bytes held back to the front and reads
+// after them. Returns false when the input has no more bytes.
+[[gnu::noinline]] bool refill() {
+  std::copy(input.buffer + input.end, input.buffer + input.filled, input.buffer);
+  input.filled -= input.end;
+  input.next = 0;
+  input.end = 0;
+  while (!input.ended) {
+    if (input.capacity < input.filled + input.block_size && !grow_buffer()) return false;
+    const ssize_t got = ::read(input.fd, input.buffer + input.filled, input.block_size);
+    if (got > 0) {
+      input.filled += static_cast<std::size_t>(got);
+      input.end = end_of_whole_words();
+      if (input.end > 0) return true;
+    } else if (got == 0) {
+      input.ended = true;
+    } else if (errno != EINTR) {
+      input.ended = true;
+      input.error_number = errno;
+    }
+  }
+  input.end = input.filled;
+  return input.end > 0;
+}
+
+// Moves past whitespace; false when the input ends first.
+bool skip_whitespace() {
+  do {
+    const char* const data = input.buffer;
+    const char* p = data + input.next;
+    const char* const end = data + input.end;
+    while (p != end && is_space(*p)) ++p;
+    input.next = static_cast<std::size_t>(p - data);
+    if (p != end) return true;
+  } while (refill());
+  return false;
+}
+
+// The byte at the read position, or NO_BYTE at the end of the input.
+int peek_byte() {
+  if (input.next == input.end && !refill()) return NO_BYTE;
+  return static_cast<unsigned char>(input.buffer[input.next]);
+}
+
+void append(word_excerpt& word, std::string_view text) {
+  std::copy(text.begin(), text.end(), word.bytes.begin() + static_cast<std::ptrdiff_t>(word.size));
+  word.size += text.size();
+}
+
+// Takes the word at the read position, without the zeros after its sign
+// when `drop_leading_zeros`, and cut short when long.
+[[gnu::noinline]] word_excerpt take_word(bool drop_leading_zeros) {
+  word_excerpt word;
+  if (is_sign(peek_byte())) append(word, {&input.buffer[input.next++], 1});
+  while (drop_leading_zeros && peek_byte() == '0') ++input.next;
+  for (int c = peek_byte(); c != NO_BYTE && !is_space(c); c = peek_byte()) {
+    if (word.size == QUOTE_LIMIT) {
+      append(word, "...");
+      break;
+    }
+    append(word, {&input.buffer[input.next++], 1});
+  }
+  return word;
+}
+
+}  // namespace
+
+number_read read_int() {
+  number_read read;
+  if (!skip_whitespace()) {
+    read.error_number = input.error_number;
+    read.status = input.out_of_memory       ? read_status::out_of_memory
+                  : input.error_number != 0 ? read_status::read_error
+                                            : read_status::end_of_input;
+    return read;
+  }
+  const char* const data = input.buffer;
+  const char* const first = data + input.next;
+  const char* const end = data + input.end;
+  const char* const digits = first + is_sign(*first);
+  if (digits == end || !is_digit(*digits)) {
+    read.status = read_status::not_a_number;
+    read.found = take_word(false);
+    return read;
+  }
+  // from_chars takes a minus sign but no plus sign.
+  const auto [after, problem] = std::from_chars(*first == '+' ? digits : first, end, read.value);
+  if (problem != std::errc{}) {
+    read.status = read_status::out_of_range;
+    read.found = take_word(true);
+    return read;
+  }
+  input.next = static_cast<std::size_t>(after - data);
+  return read;
+}
+
+void use_input(int fd, std::size_t block_size) {
+  std::free(input.buffer);
+  input = input_state{};
+  input.fd = fd;
+  input.block_size = std::max<std::size_t>(block_size, 1);
+}
