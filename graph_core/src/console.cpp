@@ -60,7 +60,7 @@ char* reserve_output(std::size_t size) {
   return output.buffer.data() + output.used;
 }
 
-void commit_output(char* end) {
+void commit_output(const char* end) {
   output.used = static_cast<std::size_t>(end - output.buffer.data());
 }
 

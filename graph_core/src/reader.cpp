@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -13,9 +13,12 @@ constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 16;
 constexpr int NO_BYTE = -1;
 
 // The input is passed on in blocks that never end inside a run of digits and
-// signs, unless the input ends there: a number in a block is always whole, so
-// the block's end is only met between words, and refill() is the one place
-// that deals with it.
+// signs: a block's last byte is no digit or sign, unless the input ended
+// there. So a number in a block is always whole, and a scan over whitespace
+// or digits stops at the block's end at the latest without comparing
+// positions: the byte there starts the bytes held back, a digit or a sign, or
+// is the NUL written after the last byte read. refill() is the one place that
+// deals with the block's edge.
 struct input_state {
   int fd = STDIN_FILENO;
   std::size_t block_size = BLOCK_SIZE;
@@ -44,9 +47,10 @@ std::size_t end_of_whole_words() {
   return end;
 }
 
-// Makes room for a block after the bytes held back; false when no memory is left.
+// Makes room for a block and the NUL after the bytes held back; false when
+// no memory is left.
 bool grow_buffer() {
-  const std::size_t capacity = std::max(2 * input.capacity, input.filled + input.block_size);
+  const std::size_t capacity = std::max(2 * input.capacity, input.filled + input.block_size + 1);
   char* const grown = static_cast<char*>(std::realloc(input.buffer, capacity));
   if (grown == nullptr) {
     // What was held back may be part of a number, so none of it is passed on.
@@ -67,13 +71,12 @@ bool grow_buffer() {
   input.filled -= input.end;
   input.next = 0;
   input.end = 0;
-  while (!input.ended) {
-    if (input.capacity < input.filled + input.block_size && !grow_buffer()) return false;
+  while (!input.ended && input.end == 0) {
+    if (input.capacity <= input.filled + input.block_size && !grow_buffer()) break;
     const ssize_t got = ::read(input.fd, input.buffer + input.filled, input.block_size);
     if (got > 0) {
       input.filled += static_cast<std::size_t>(got);
       input.end = end_of_whole_words();
-      if (input.end > 0) return true;
     } else if (got == 0) {
       input.ended = true;
     } else if (errno != EINTR) {
@@ -81,21 +84,20 @@ bool grow_buffer() {
       input.error_number = errno;
     }
   }
-  input.end = input.filled;
+  if (input.ended) input.end = input.filled;
+  if (input.buffer != nullptr) input.buffer[input.filled] = '\0';
   return input.end > 0;
 }
 
 // Moves past whitespace; false when the input ends first.
 bool skip_whitespace() {
-  do {
-    const char* const data = input.buffer;
-    const char* p = data + input.next;
-    const char* const end = data + input.end;
-    while (p != end && is_space(*p)) ++p;
-    input.next = static_cast<std::size_t>(p - data);
-    if (p != end) return true;
-  } while (refill());
-  return false;
+  for (;;) {
+    if (input.next == input.end && !refill()) return false;
+    const char* p = input.buffer + input.next;
+    while (is_space(*p)) ++p;
+    input.next = static_cast<std::size_t>(p - input.buffer);
+    if (input.next != input.end) return true;
+  }
 }
 
 // The byte at the read position, or NO_BYTE at the end of the input.
@@ -104,55 +106,55 @@ int peek_byte() {
   return static_cast<unsigned char>(input.buffer[input.next]);
 }
 
-void append(word_excerpt& word, std::string_view text) {
-  std::copy(text.begin(), text.end(), word.bytes.begin() + static_cast<std::ptrdiff_t>(word.size));
-  word.size += text.size();
-}
+void append(word_excerpt& word, char c) { word.bytes[word.size++] = c; }
 
 // Takes the word at the read position, without the zeros after its sign
 // when `drop_leading_zeros`, and cut short when long.
 [[gnu::noinline]] word_excerpt take_word(bool drop_leading_zeros) {
   word_excerpt word;
-  if (is_sign(peek_byte())) append(word, {&input.buffer[input.next++], 1});
+  if (is_sign(peek_byte())) append(word, input.buffer[input.next++]);
   while (drop_leading_zeros && peek_byte() == '0') ++input.next;
   for (int c = peek_byte(); c != NO_BYTE && !is_space(c); c = peek_byte()) {
     if (word.size == QUOTE_LIMIT) {
-      append(word, "...");
+      for (const char dot : {'.', '.', '.'}) append(word, dot);
       break;
     }
-    append(word, {&input.buffer[input.next++], 1});
+    append(word, input.buffer[input.next++]);
   }
   return word;
+}
+
+number_read fail(read_status status) {
+  number_read read;
+  read.status = status;
+  if (status == read_status::read_error) read.error_number = input.error_number;
+  if (status == read_status::not_a_number || status == read_status::out_of_range) {
+    read.found = take_word(status == read_status::out_of_range);
+  }
+  return read;
 }
 
 }  // namespace
 
 number_read read_int() {
-  number_read read;
   if (!skip_whitespace()) {
-    read.error_number = input.error_number;
-    read.status = input.out_of_memory       ? read_status::out_of_memory
-                  : input.error_number != 0 ? read_status::read_error
-                                            : read_status::end_of_input;
-    return read;
+    return fail(input.out_of_memory       ? read_status::out_of_memory
+                : input.error_number != 0 ? read_status::read_error
+                                          : read_status::end_of_input);
   }
-  const char* const data = input.buffer;
-  const char* const first = data + input.next;
-  const char* const end = data + input.end;
-  const char* const digits = first + is_sign(*first);
-  if (digits == end || !is_digit(*digits)) {
-    read.status = read_status::not_a_number;
-    read.found = take_word(false);
-    return read;
+  const char* p = input.buffer + input.next;
+  const bool negative = *p == '-';
+  p += is_sign(*p);
+  if (!is_digit(*p)) return fail(read_status::not_a_number);
+  const std::uint64_t limit = std::uint64_t{std::numeric_limits<std::int32_t>::max()} + negative;
+  std::uint64_t magnitude = 0;
+  for (; is_digit(*p); ++p) {
+    magnitude = magnitude * 10 + static_cast<unsigned>(*p - '0');
+    if (magnitude > limit) return fail(read_status::out_of_range);
   }
-  // from_chars takes a minus sign but no plus sign.
-  const auto [after, problem] = std::from_chars(*first == '+' ? digits : first, end, read.value);
-  if (problem != std::errc{}) {
-    read.status = read_status::out_of_range;
-    read.found = take_word(true);
-    return read;
-  }
-  input.next = static_cast<std::size_t>(after - data);
+  input.next = static_cast<std::size_t>(p - input.buffer);
+  number_read read;
+  read.value = static_cast<std::int32_t>(negative ? 0 - magnitude : magnitude);
   return read;
 }
 

@@ -14,7 +14,7 @@ void put_int(std::int32_t value);
 // bytes written there are added by commit_output.
 char* reserve_output(std::size_t size);
 // Adds the bytes written into the reserved room up to `end` to the output.
-void commit_output(char* end);
+void commit_output(const char* end);
 // Writes out everything added so far; a prompt calls it before input is read.
 void flush_output();
 
