@@ -13,28 +13,5 @@ inline const std::string CLAIM_PROMPT =
 // The input of the worked example, without a claim edge, and its listing.
 inline const std::string EXAMPLE_GRAPH = "2 2 3\n0 100\n100 1\n1 101\n";
 inline const std::string EXAMPLE_LISTING =
-    "Processes:\n"
-    "  0\n"
-    "  1\n"
-    "\n"
-    "Resources:\n"
-    "  100\n"
-    "  101\n"
-    "\n"
-    "Request Edges:\n"
-    "  0 -> 100\n"
-    "  1 -> 101\n"
-    "\n"
-    "Allocation Edges:\n"
-    "  100 -> 1\n";
-
-inline std::string verdict_lines(bool deadlocked) {
-  return deadlocked ? "\nThe graph contains a cycle (Deadlocked).\n"
-                    : "\nThe graph does not contain a cycle (Not deadlocked).\n";
-}
-
-// The answer to the claim edge, "u -> v" as typed.
-inline std::string claim_verdict(const std::string& claim, bool creates) {
-  return "Adding the edge " + claim +
-         (creates ? " creates a cycle.\n" : " does not create a cycle.\n");
-}
+    "Processes:\n  0\n  1\n\nResources:\n  100\n  101\n\n"
+    "Request Edges:\n  0 -> 100\n  1 -> 101\n\nAllocation Edges:\n  100 -> 1\n";

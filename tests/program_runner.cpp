@@ -1,41 +1,31 @@
 #include "program_runner.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
 #include <csignal>
-#include <thread>
 
 namespace {
 
-constexpr auto DEADLINE = std::chrono::seconds(5);
+constexpr unsigned DEADLINE_SECONDS = 5;
 
 void write_all(int fd, std::string_view bytes, std::size_t piece) {
   while (!bytes.empty()) {
     const ssize_t written = write(fd, bytes.data(), std::min(piece, bytes.size()));
-    if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return;  // the program stopped reading
-    bytes.remove_prefix(static_cast<std::size_t>(written));
+    bytes.remove_prefix(written);
   }
 }
 
-// Reads what `fd` holds from its start, or until it closes when it is a pipe.
-std::string read_rest(int fd, bool from_start) {
-  if (from_start) lseek(fd, 0, SEEK_SET);
+// Reads `fd` from where it stands to its end.
+std::string read_rest(int fd) {
   std::string text;
   char chunk[65536];
-  for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) != 0;) {
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) break;
-    text.append(chunk, static_cast<std::size_t>(got));
-  }
+  for (ssize_t got; (got = read(fd, chunk, sizeof chunk)) > 0;) text.append(chunk, got);
   return text;
 }
 
@@ -44,6 +34,18 @@ int memory_file(std::string_view bytes) {
   write_all(fd, bytes, bytes.size());
   lseek(fd, 0, SEEK_SET);
   return fd;
+}
+
+// A child that writes `input` into a new pipe in pieces; returns the pipe's reading end.
+int feeding_pipe(std::string_view input, std::size_t piece) {
+  int ends[2];
+  pipe2(ends, O_CLOEXEC);
+  if (fork() == 0) {
+    write_all(ends[1], input, piece);
+    _exit(0);
+  }
+  close(ends[1]);
+  return ends[0];
 }
 
 pid_t spawn(const std::string& path, int in, int out, int err, long memory_limit) {
@@ -57,34 +59,14 @@ pid_t spawn(const std::string& path, int in, int out, int err, long memory_limit
     const rlimit limit{static_cast<rlim_t>(memory_limit), static_cast<rlim_t>(memory_limit)};
     setrlimit(RLIMIT_AS, &limit);
   }
+  alarm(DEADLINE_SECONDS);  // outlives exec
   execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
   _exit(127);
 }
 
-// A child that writes `input` into a new pipe in pieces; returns the pipe's reading end.
-int feeding_pipe(std::string_view input, std::size_t piece) {
-  int ends[2];
-  pipe2(ends, O_CLOEXEC);
-  if (fork() == 0) {
-    close(ends[0]);
-    write_all(ends[1], input, piece);
-    _exit(0);
-  }
-  close(ends[1]);
-  return ends[0];
-}
-
 int wait_for(pid_t pid) {
-  const auto give_up = std::chrono::steady_clock::now() + DEADLINE;
   int status = 0;
-  while (waitpid(pid, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > give_up) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-      return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
@@ -98,8 +80,9 @@ run_result run_program(const std::string& path, std::string_view input, run_opti
                                                  : memory_file("");
   const int err = memory_file("");
   run_result result{{}, {}, wait_for(spawn(path, in, out, err, options.memory_limit))};
-  if (options.stdout_path == nullptr) result.out = read_rest(out, true);
-  result.err = read_rest(err, true);
+  for (const int fd : {out, err}) lseek(fd, 0, SEEK_SET);
+  if (options.stdout_path == nullptr) result.out = read_rest(out);
+  result.err = read_rest(err);
   for (const int fd : {in, out, err}) close(fd);
   while (waitpid(-1, nullptr, WNOHANG) > 0) {  // a feeder that is done
   }
@@ -112,23 +95,18 @@ live_program start_program(const std::string& path) {
   int out[2];
   pipe2(in, O_CLOEXEC);
   pipe2(out, O_CLOEXEC);
-  const int err = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  const pid_t pid = spawn(path, in[0], out[1], err, 0);
-  for (const int fd : {in[0], out[1], err}) close(fd);
+  const pid_t pid = spawn(path, in[0], out[1], memory_file(""), 0);
+  close(in[0]);
+  close(out[1]);
   return {pid, in[1], out[0], {}};
 }
 
 bool read_until(live_program& program, std::string_view text) {
-  const auto give_up = std::chrono::steady_clock::now() + DEADLINE;
+  char chunk[4096];
   while (!program.out_so_far.ends_with(text)) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        give_up - std::chrono::steady_clock::now());
-    pollfd ready{program.out, POLLIN, 0};
-    if (left.count() <= 0 || poll(&ready, 1, static_cast<int>(left.count())) <= 0) return false;
-    char chunk[4096];
     const ssize_t got = read(program.out, chunk, sizeof chunk);
     if (got <= 0) return false;
-    program.out_so_far.append(chunk, static_cast<std::size_t>(got));
+    program.out_so_far.append(chunk, got);
   }
   return true;
 }
@@ -140,7 +118,7 @@ void feed(live_program& program, std::string_view input) {
 run_result finish(live_program& program) {
   close(program.in);
   const int status = wait_for(program.pid);
-  run_result result{program.out_so_far + read_rest(program.out, false), {}, status};
+  run_result result{program.out_so_far + read_rest(program.out), {}, status};
   close(program.out);
   return result;
 }

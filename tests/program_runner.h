@@ -1,5 +1,6 @@
 // Runs a built program as a user would: bytes on stdin; stdout, stderr and
-// the exit status captured. Every wait gives up after a few seconds.
+// the exit status captured. A program still running after a few seconds is
+// ended by SIGALRM, so no wait hangs.
 #pragma once
 
 #include <sys/types.h>
@@ -11,7 +12,7 @@
 struct run_result {
   std::string out;
   std::string err;
-  int status;  // the exit status, 128 plus the signal that ended it, or -1 when it hung
+  int status;  // the exit status, or 128 plus the signal that ended it
 };
 
 struct run_options {
@@ -31,9 +32,9 @@ struct live_program {
 };
 
 live_program start_program(const std::string& path);
-// Reads stdout until it ends with `text`; false when stdout closes or a few seconds pass first.
+// Reads stdout until it ends with `text`; false when stdout closes first.
 bool read_until(live_program& program, std::string_view text);
 // Writes `input` to the program's stdin.
 void feed(live_program& program, std::string_view input);
-// Closes stdin, reads the rest of stdout and waits for the program to end.
+// Closes stdin, waits for the program to end and reads the rest of stdout.
 run_result finish(live_program& program);
