@@ -16,7 +16,7 @@ using node_table = std::array<vertex, MAX_PER_KIND>;
 
 void append_node(node_table& table, std::int32_t& count, std::int32_t id) {
   if (count >= MAX_PER_KIND) return;
-  table[count] = vertex{id, nullptr};
+  table[count] = vertex{id, 0, nullptr};
   ++count;
 }
 
@@ -26,15 +26,15 @@ void append_node(node_table& table, std::int32_t& count, std::int32_t id) {
   auto* const block = new (std::nothrow) edge_block;
   if (block == nullptr) return false;
   block->older = node.newest_block;
-  block->first = EDGES_PER_BLOCK;
   node.newest_block = block;
+  node.first_edge = EDGES_PER_BLOCK;
   return true;
 }
 
+// A node without edges has no block and `first_edge` 0, as if its block were full.
 int push_front(vertex& node, std::int32_t target) {
-  const edge_block* block = node.newest_block;
-  if ((block == nullptr || block->first == 0) && !start_block(node)) return 0;
-  node.newest_block->targets[--node.newest_block->first] = target;
+  if (node.first_edge == 0 && !start_block(node)) return 0;
+  node.newest_block->targets[--node.first_edge] = target;
   return 1;
 }
 

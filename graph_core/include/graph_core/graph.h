@@ -13,15 +13,14 @@ inline constexpr std::int32_t MAX_PER_KIND = 100;
 // Id of the first resource; an id at or above it names a resource.
 inline constexpr std::int32_t RESOURCE_ID_BASE = 100;
 // Edges in one block of a node's edge list; a block fills 4 KiB.
-inline constexpr std::uint32_t EDGES_PER_BLOCK = 1021;
+inline constexpr std::uint32_t EDGES_PER_BLOCK = 1022;
 
 // A run of one node's edge targets. The newest block is filled from its end
 // towards its start, so that each block, and the chain of blocks from the
 // newest to the oldest, holds the edges newest first; a full block is never
 // moved or copied.
 struct edge_block {
-  edge_block* older;    // the block filled before this one, or null
-  std::uint32_t first;  // position of the newest edge in `targets`
+  edge_block* older;  // the block filled before this one, or null
   std::array<std::int32_t, EDGES_PER_BLOCK> targets;
 };
 
@@ -29,6 +28,7 @@ struct edge_block {
 // not it names a node.
 struct vertex {
   std::int32_t id = 0;
+  std::uint32_t first_edge = 0;        // position of the newest edge in `newest_block`
   edge_block* newest_block = nullptr;  // null while the node has no edges
 };
 
@@ -73,10 +73,7 @@ struct edge_range {
   edge_iterator end() const { return {nullptr, 0}; }
 };
 
-inline edge_range edges_of(const vertex& node) {
-  const edge_block* newest = node.newest_block;
-  return {{newest, newest != nullptr ? newest->first : 0}};
-}
+inline edge_range edges_of(const vertex& node) { return {{node.newest_block, node.first_edge}}; }
 
 // Number of nodes, processes and resources together.
 std::int32_t node_count();
