@@ -1,0 +1,23 @@
+// The floor of the benchmark: reads every number of the input with the
+// programs' reader and writes as many bytes as a program's output, through
+// the same output buffer, without building a graph.
+//
+//   floor BYTES < input
+#include <algorithm>
+#include <cstdlib>
+#include <string_view>
+
+#include "graph_core/console.h"
+#include "graph_core/reader.h"
+
+int main(int argc, char** argv) {
+  if (argc != 2) return 2;
+  std::size_t bytes = std::strtoull(argv[1], nullptr, 10);
+  while (read_int().status == read_status::number) {
+  }
+  // As long as a listing line, so the buffer fills as often.
+  constexpr std::string_view LINE = "  123 -> 45\n";
+  for (; bytes >= LINE.size(); bytes -= LINE.size()) put_text(LINE);
+  put_text(LINE.substr(0, bytes));
+  return end_run("floor", std::nullopt);
+}
