@@ -3,7 +3,8 @@
 // the same output buffer, without building a graph.
 //
 //   floor BYTES < input
-#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
@@ -13,7 +14,10 @@
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
   std::size_t bytes = std::strtoull(argv[1], nullptr, 10);
-  while (read_int().status == read_status::number) {
+  // As the programs read: many numbers at a time, one where that stops.
+  std::array<std::int32_t, 512> numbers;
+  while (read_ints(numbers.data(), numbers.size()) > 0 ||
+         read_int().status == read_status::number) {
   }
   // As long as a listing line, so the buffer fills as often.
   constexpr std::string_view LINE = "  123 -> 45\n";

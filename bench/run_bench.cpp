@@ -131,6 +131,7 @@ measurement run_once(const std::vector<std::string>& command, const std::string&
   // Freeing the last run's output can take long; it is not part of this run.
   unlink(output.c_str());
   std::vector<char*> argv;
+  argv.reserve(command.size() + 1);
   for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
   argv.push_back(nullptr);
   const auto start = std::chrono::steady_clock::now();

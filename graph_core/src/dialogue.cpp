@@ -90,10 +90,11 @@ void append(input_error& error, const item& what) {
   return error;
 }
 
-std::optional<input_error> read_count(std::int32_t& count, const item& what) {
+// Reads one number into `value`; `started` tells whether part of `what` was read already.
+std::optional<input_error> read_number(std::int32_t& value, bool started, const item& what) {
   const number_read read = read_int();
-  if (read.status != read_status::number) return read_failure(read, false, what);
-  count = read.value;
+  if (read.status != read_status::number) return read_failure(read, started, what);
+  value = read.value;
   return std::nullopt;
 }
 
@@ -102,23 +103,44 @@ std::optional<input_error> check_capacity(std::int32_t count, std::string_view k
   return message("at most ", MAX_PER_KIND, " ", kind, " are supported, got ", count);
 }
 
-// Reads the two numbers of an edge into `edge` and adds it to the graph.
-std::optional<input_error> read_edge(typed_edge& edge, const item& what) {
-  const number_read u = read_int();
-  if (u.status != read_status::number) return read_failure(u, false, what);
-  const number_read v = read_int();
-  if (v.status != read_status::number) return read_failure(v, true, what);
-  edge = {u.value, v.value};
+std::optional<input_error> add(const typed_edge& edge) {
   if (add_edge(edge.u, edge.v) == 0) return message("out of memory");
   return std::nullopt;
 }
 
-// Reads `total` edges into the graph. Flattened: a large graph has millions of
-// edges, and each read is a few instructions once inlined.
+// Reads the two numbers of an edge into `edge` and adds it to the graph.
+std::optional<input_error> read_edge(typed_edge& edge, const item& what) {
+  if (auto error = read_number(edge.u, false, what)) return error;
+  if (auto error = read_number(edge.v, true, what)) return error;
+  return add(edge);
+}
+
+// Edges whose numbers are read in one go before they are added.
+constexpr std::int32_t EDGES_PER_BATCH = 256;
+
+// Reads `total` edges into the graph: many at a time while the input is
+// plain, and one number at a time where read_ints() stops, so that whatever
+// is wrong is said of the edge it belongs to. Flattened, so that the edge
+// insertion is inlined into the loop.
 [[gnu::flatten]] std::optional<input_error> read_edges(std::int32_t total) {
-  typed_edge edge;
-  for (std::int32_t number = 1; number <= total; ++number) {
-    if (auto error = read_edge(edge, {"edge ", number, total})) return error;
+  std::array<std::int32_t, std::size_t{2} * EDGES_PER_BATCH> numbers;
+  std::int32_t number = 1;
+  while (number <= total) {
+    const auto batch = static_cast<std::size_t>(std::min(total - number + 1, EDGES_PER_BATCH));
+    const std::size_t got = read_ints(numbers.data(), 2 * batch);
+    for (std::size_t i = 0; i + 1 < got; i += 2, ++number) {
+      if (auto error = add({numbers[i], numbers[i + 1]})) return error;
+    }
+    if (got == 2 * batch) continue;
+    // read_ints() stopped before this edge or inside it, after its first number.
+    const item what{"edge ", number, total};
+    typed_edge edge{got % 2 == 1 ? numbers[got - 1] : 0, 0};
+    if (got % 2 == 0) {
+      if (auto error = read_number(edge.u, false, what)) return error;
+    }
+    if (auto error = read_number(edge.v, true, what)) return error;
+    if (auto error = add(edge)) return error;
+    ++number;
   }
   return std::nullopt;
 }
@@ -131,9 +153,9 @@ std::optional<input_error> read_graph() {
   std::int32_t processes = 0;
   std::int32_t resources = 0;
   std::int32_t edges = 0;
-  if (auto error = read_count(processes, {"the number of processes"})) return error;
-  if (auto error = read_count(resources, {"the number of resources"})) return error;
-  if (auto error = read_count(edges, {"the number of edges"})) return error;
+  if (auto error = read_number(processes, false, {"the number of processes"})) return error;
+  if (auto error = read_number(resources, false, {"the number of resources"})) return error;
+  if (auto error = read_number(edges, false, {"the number of edges"})) return error;
   if (auto error = check_capacity(processes, "processes")) return error;
   if (auto error = check_capacity(resources, "resources")) return error;
 

@@ -110,14 +110,14 @@ void add_resource(std::int32_t id) { append_node(graph.resources, graph.resource
 int add_edge(std::int32_t u, std::int32_t v) {
   // Process ids equal table positions and resource ids are RESOURCE_ID_BASE
   // plus the position, so the source is found without a scan. The kind only
-  // selects the table: on random input it is a coin toss that a branch on it
+  // indexes the tables: on random input it is a coin toss, so a branch on it
   // would mispredict every other edge.
-  const bool allocation = u >= RESOURCE_ID_BASE;
-  node_table& table = allocation ? graph.resources : graph.processes;
-  const std::int32_t count = allocation ? graph.resource_count : graph.process_count;
-  const std::int64_t position = allocation ? std::int64_t{u} - RESOURCE_ID_BASE : u;
-  if (position < 0 || position >= count) return 1;
-  return push_front(table[position], v);
+  const int kind = u >= RESOURCE_ID_BASE;  // 0 for a process, 1 for a resource
+  const std::array<node_table*, 2> tables{&graph.processes, &graph.resources};
+  const std::array<std::int32_t, 2> counts{graph.process_count, graph.resource_count};
+  const std::int64_t position = std::int64_t{u} - std::int64_t{kind} * RESOURCE_ID_BASE;
+  if (position < 0 || position >= counts[kind]) return 1;
+  return push_front((*tables[kind])[position], v);
 }
 
 void clear_graph() {

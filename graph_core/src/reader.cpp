@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "number_scan.h"
+
 namespace {
 
 constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 16;
@@ -156,6 +158,13 @@ number_read read_int() {
   number_read read;
   read.value = static_cast<std::int32_t>(negative ? 0 - magnitude : magnitude);
   return read;
+}
+
+std::size_t read_ints(std::int32_t* values, std::size_t count) {
+  const scan_result scan =
+      scan_numbers(input.buffer + input.next, input.buffer + input.end, values, count);
+  input.next = static_cast<std::size_t>(scan.stop - input.buffer);
+  return scan.count;
 }
 
 void use_input(int fd, std::size_t block_size) {

@@ -41,6 +41,13 @@ struct number_read {
 // a number in range is consumed.
 number_read read_int();
 
+// Reads up to `count` numbers into `values` as read_int() would, many at a
+// time, and returns how many it read. It stops early, before a number, where
+// read_int() must take over: at the end of a block of the input, and at
+// anything unusual, such as a bad word or a number out of range; so it may
+// return 0 where read_int() would succeed.
+std::size_t read_ints(std::int32_t* values, std::size_t count);
+
 // Reads from `fd` from now on, asking the system for at most `block_size`
 // bytes at a time.
 void use_input(int fd, std::size_t block_size);
