@@ -5,14 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
+
+#include "number_text.h"
 
 namespace {
 
 constexpr std::size_t BUFFER_SIZE = std::size_t{1} << 16;
-// Enough room for "-2147483648".
-constexpr std::size_t NUMBER_ROOM = 11;
 
 struct output_state {
   int fd = STDOUT_FILENO;
@@ -70,8 +69,7 @@ void put_text(std::string_view text) {
 }
 
 void put_int(std::int32_t value) {
-  char* const room = reserve_output(NUMBER_ROOM);
-  commit_output(std::to_chars(room, room + NUMBER_ROOM, value).ptr);
+  commit_output(write_decimal(reserve_output(DECIMAL_ROOM), value));
 }
 
 void flush_output() {

@@ -7,6 +7,7 @@
 #include <span>
 
 #include "graph_core/console.h"
+#include "number_text.h"
 
 allocation_graph graph;
 
@@ -49,9 +50,6 @@ std::span<const vertex> in_use(const node_table& table, std::int32_t count) {
   return std::span(table).first(static_cast<std::size_t>(count));
 }
 
-// Enough for "-2147483648".
-constexpr std::size_t NUMBER_ROOM = 11;
-
 // The part of a node's lines before the target: "  <id>" and a separator.
 // It is copied whole, in one fixed-size move, and then `size` bytes of it kept.
 struct line_start {
@@ -72,8 +70,7 @@ void put_line_start(const line_start& start) { put_text({start.text.data(), star
 
 // Adds "<value><after>"; the hot step of the listing.
 void put_int_and(std::int32_t value, char after) {
-  char* p = reserve_output(NUMBER_ROOM + 1);
-  p = std::to_chars(p, p + NUMBER_ROOM, value).ptr;
+  char* p = write_decimal(reserve_output(DECIMAL_ROOM + 1), value);
   *p++ = after;
   commit_output(p);
 }
@@ -86,9 +83,9 @@ void put_ids(const node_table& table, std::int32_t count) {
   for (const vertex& node : in_use(table, count)) {
     const line_start start = start_of_line(node.id, " -> ");
     for (const std::int32_t target : edges_of(node)) {
-      char* p = reserve_output(sizeof start.text + NUMBER_ROOM + 1);
+      char* p = reserve_output(sizeof start.text + DECIMAL_ROOM + 1);
       std::memcpy(p, start.text.data(), sizeof start.text);
-      p = std::to_chars(p + start.size, p + sizeof start.text + NUMBER_ROOM, target).ptr;
+      p = write_decimal(p + start.size, target);
       *p++ = '\n';
       commit_output(p);
     }
@@ -134,11 +131,15 @@ const vertex& node_at(std::int32_t dense_index) {
 }
 
 std::int32_t dense_index_of(std::int32_t id) {
-  if (id >= 0 && id < graph.process_count) return id;
-  if (id >= RESOURCE_ID_BASE && id - RESOURCE_ID_BASE < graph.resource_count) {
-    return graph.process_count + (id - RESOURCE_ID_BASE);
-  }
-  return -1;
+  // Unsigned comparisons and selects: on input whose targets mostly name no
+  // node, branches on the id would mispredict.
+  const auto resource_position = static_cast<std::uint32_t>(id) - RESOURCE_ID_BASE;
+  const bool process =
+      static_cast<std::uint32_t>(id) < static_cast<std::uint32_t>(graph.process_count);
+  const bool resource = resource_position < static_cast<std::uint32_t>(graph.resource_count);
+  const std::int32_t resource_index =
+      graph.process_count + static_cast<std::int32_t>(resource_position);
+  return process ? id : resource ? resource_index : -1;
 }
 
 void display_graph(int with_adjacency) {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "number_scan.h"
+#include "number_text.h"
 
 namespace {
 

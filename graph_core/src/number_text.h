@@ -1,5 +1,7 @@
-// The reader's fast path: many numbers read from a block of text in one go,
-// for the long runs of well-formed edges that make up a large input.
+// The hot paths between numbers and their decimal text: the reader's, which
+// reads many numbers from a block of text in one go, and the listing's, which
+// writes one number with a few arithmetic steps. Neither branches on how long
+// a number is, which on varied input would mispredict.
 #pragma once
 
 #include <cstddef>
@@ -18,3 +20,10 @@ struct scan_result {
 // `last` must not cut a number in two: the reader's blocks never do.
 scan_result scan_numbers(const char* first, const char* last, std::int32_t* values,
                          std::size_t capacity);
+
+// Room that write_decimal() needs: "-2147483648".
+inline constexpr std::size_t DECIMAL_ROOM = 11;
+
+// Writes `value` at `p` as "%d" would and returns the end of its text. It may
+// write up to DECIMAL_ROOM bytes.
+char* write_decimal(char* p, std::int32_t value);

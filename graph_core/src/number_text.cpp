@@ -1,5 +1,6 @@
-#include "number_scan.h"
+#include "number_text.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -8,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-// The text is read 64 bytes at a time. Each chunk is first classified into
+// Reading: the text is read 64 bytes at a time. Each chunk is first classified into
 // three bit masks, one bit a byte: digits, whitespace and signs. Where the
 // numbers start and end then follows from the masks alone, so finding the
 // next number does not wait for the previous one to be converted, and no
@@ -37,13 +38,13 @@ __m128i in_range(__m128i bytes, char low, char span) {
   return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(span)), offset);
 }
 
-std::uint64_t bits_of(__m128i bytes, unsigned part) {
+std::uint64_t bits_of(__m128i bytes, std::size_t part) {
   return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(bytes))} << (16 * part);
 }
 
 byte_masks classify(const char* chunk) {
   byte_masks masks;
-  for (unsigned part = 0; part < CHUNK / 16; ++part) {
+  for (std::size_t part = 0; part < CHUNK / 16; ++part) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(chunk + 16 * part));
     masks.digits |= bits_of(in_range(bytes, '0', 9), part);
     masks.spaces |= bits_of(
@@ -71,6 +72,9 @@ byte_masks classify(const char* chunk) {
 }
 
 #endif
+
+// Writing: a number's digits are made all at once, and then as many of them
+// written as its length, which comes from a table.
 
 // The eight bytes at `p`, the first in the lowest byte.
 std::uint64_t load8(const char* p) {
@@ -104,7 +108,72 @@ std::uint64_t digits_value(const char* p, unsigned count) {
   return eight_digits(load8(p) << (8 * (8 - head))) * 100'000'000 + eight_digits(load8(p + head));
 }
 
+// The eight bytes that hold `bytes` at `p`, the lowest first.
+void store8(char* p, std::uint64_t bytes) {
+  if constexpr (std::endian::native == std::endian::big) bytes = __builtin_bswap64(bytes);
+  std::memcpy(p, &bytes, sizeof bytes);
+}
+
+// The eight digits of `value` (below 10^8) as text, leading zeros included,
+// the first in the lowest byte: each step splits all lanes at once, the
+// eight digits into fours, fours into pairs and pairs into digits. A division
+// by 100 or 10 is a multiplication and a shift, exact in this range.
+std::uint64_t eight_chars(std::uint32_t value) {
+  std::uint64_t x = value / 10000 | std::uint64_t{value % 10000} << 32;
+  std::uint64_t quotient = (x * 5243 >> 19) & 0x0000007f0000007f;
+  x = quotient | (x - quotient * 100) << 16;
+  quotient = (x * 103 >> 10) & 0x000f000f000f000f;
+  x = quotient | (x - quotient * 10) << 8;
+  return x | 0x3030303030303030;
+}
+
+// For each bit width of a value, what to add so that bits 32 and up hold the
+// number of its digits: the count of the smallest value of that width, plus
+// one when a power of ten lies within the width, carried in by adding
+// 2^32 - 10^d.
+constexpr std::array<std::uint64_t, 33> DIGIT_COUNT_STEPS = [] {
+  std::array<std::uint64_t, 33> steps{};
+  for (unsigned width = 1; width <= 32; ++width) {
+    const std::uint64_t smallest = std::uint64_t{1} << (width - 1);
+    std::uint64_t digits = 1;
+    std::uint64_t power = 10;  // 10^digits
+    for (; power <= smallest; power *= 10) ++digits;
+    const bool crosses = power < std::uint64_t{1} << width;
+    steps[width] = (digits << 32) + (crosses ? (std::uint64_t{1} << 32) - power : 0);
+  }
+  return steps;
+}();
+
+unsigned digit_count(std::uint32_t value) {
+  return static_cast<unsigned>((value + DIGIT_COUNT_STEPS[std::bit_width(value | 1)]) >> 32);
+}
+
 }  // namespace
+
+char* write_decimal(char* p, std::int32_t value) {
+  *p = '-';
+  p += value < 0;
+  const std::uint32_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
+  const unsigned count = digit_count(magnitude);
+  if (magnitude < 10000) {
+    std::uint32_t x = magnitude * 5243 >> 19;
+    x |= (magnitude - x * 100) << 16;
+    const std::uint32_t tens = (x * 103 >> 10) & 0x000f000f;
+    x = (tens | (x - tens * 10) << 8) | 0x30303030;
+    x >>= 8 * (4 - count);
+    std::memcpy(p, &x, 4);
+    return p + count;
+  }
+  const std::uint64_t low = eight_chars(magnitude % 100'000'000);
+  if (count <= 8) {
+    store8(p, low >> (8 * (8 - count)));
+  } else {
+    store8(p, eight_chars(magnitude / 100'000'000) >> (8 * (16 - count)));
+    store8(p + count - 8, low);
+  }
+  return p + count;
+}
 
 scan_result scan_numbers(const char* first, const char* last, std::int32_t* values,
                          std::size_t capacity) {
