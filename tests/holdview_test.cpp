@@ -103,6 +103,29 @@ TEST(Holdview, RefusesBadInputWithOneLineOnStderr) {
   }
 }
 
+struct typed_edge {
+  int u;
+  std::string v;  // the target as the listing writes it
+};
+
+// The listing of `edges`, with the adjacency list; nodes 0, 1, 100 and 101.
+std::string listing_of(const std::vector<typed_edge>& edges) {
+  std::string listing = "Processes:\n  0\n  1\n\nResources:\n  100\n  101\n\n";
+  std::string adjacency = "\nAdjacency List:\n";
+  for (const int u : {0, 1, 100, 101}) {
+    if (u == 0) listing += "Request Edges:\n";
+    if (u == 100) listing += "\nAllocation Edges:\n";
+    adjacency += "  " + std::to_string(u) + ": ";
+    for (auto e = edges.rbegin(); e != edges.rend(); ++e) {
+      if (e->u != u) continue;
+      listing += "  " + std::to_string(u) + " -> " + e->v + "\n";
+      adjacency += e->v + " ";
+    }
+    adjacency += "\n";
+  }
+  return listing + adjacency;
+}
+
 // Input of several 64 KiB blocks with a number, a sign, a plus sign and a
 // number's last digit at a block's edge, and the listing it gives.
 struct large_graph {
@@ -113,11 +136,7 @@ struct large_graph {
 
 large_graph large_input_across_block_edges(const std::string& last_word) {
   constexpr std::size_t BLOCK = 65536;
-  struct edge {
-    int u;
-    std::string v;
-  };
-  std::vector<edge> edges;
+  std::vector<typed_edge> edges;
   std::string body;
   // Adds the edge "u v", its target starting `offset` bytes into the input.
   const auto add_at = [&](std::size_t offset, int u, std::string v) {
@@ -137,21 +156,7 @@ large_graph large_input_across_block_edges(const std::string& last_word) {
   add_at(5 * BLOCK - 9, 1, last_word);
   char counts[17];
   std::snprintf(counts, sizeof counts, "2 2 %011zu\n", edges.size());
-
-  std::string listing = "Processes:\n  0\n  1\n\nResources:\n  100\n  101\n\n";
-  std::string adjacency = "\nAdjacency List:\n";
-  for (const int u : {0, 1, 100, 101}) {
-    if (u == 0) listing += "Request Edges:\n";
-    if (u == 100) listing += "\nAllocation Edges:\n";
-    adjacency += "  " + std::to_string(u) + ": ";
-    for (auto e = edges.rbegin(); e != edges.rend(); ++e) {
-      if (e->u != u) continue;
-      listing += "  " + std::to_string(u) + " -> " + e->v + "\n";
-      adjacency += e->v + " ";
-    }
-    adjacency += "\n";
-  }
-  return {counts + body, listing + adjacency, edges.size()};
+  return {counts + body, listing_of(edges), edges.size()};
 }
 
 TEST(Holdview, ReadsAndWritesAcrossBlockEdges) {
@@ -166,6 +171,80 @@ TEST(Holdview, ReadsAndWritesAcrossBlockEdges) {
     const run_result refused = run_program(HOLDVIEW, bad.input, {.pipe_piece = piece});
     EXPECT_EQ(refused.err, "holdview: expected " + edge +
                                ", found out-of-range number \"987654321098765432109876...\"\n");
+  }
+}
+
+// Words read as numbers, each with the value it is listed as.
+struct number_form {
+  std::string word;
+  std::string value;
+};
+
+const number_form NUMBER_FORMS[] = {
+    {"7", "7"},
+    {"+7", "7"},
+    {"-7", "-7"},
+    {"-0", "0"},
+    {"0042", "42"},
+    {"12345678", "12345678"},
+    {"-123456789", "-123456789"},
+    {"2147483647", "2147483647"},
+    {"-2147483648", "-2147483648"},
+    {"+1000000000", "1000000000"},
+    {"00000000000000000000099", "99"},  // more digits than any number in range
+};
+const char* const SOURCES[] = {"0", "+1", "0100", "101"};
+const char* const SEPARATORS[] = {" ", "\t", "\r\n", "\n\n", " \v\f ", "    "};
+
+// Many edges whose numbers take every form, after every kind of whitespace,
+// at every offset in the input, over several blocks.
+large_graph every_form_at_every_offset() {
+  constexpr int EDGES = 12000;
+  std::vector<typed_edge> edges;
+  std::string input = "2 2 " + std::to_string(EDGES);
+  for (int i = 0; i < EDGES; ++i) {
+    const number_form& target = NUMBER_FORMS[i % std::size(NUMBER_FORMS)];
+    input += SEPARATORS[i % std::size(SEPARATORS)];
+    input += SOURCES[i % std::size(SOURCES)];
+    input += SEPARATORS[i / 7 % std::size(SEPARATORS)] + target.word;
+    edges.push_back({std::stoi(SOURCES[i % std::size(SOURCES)]), target.value});
+  }
+  return {input + "\n", listing_of(edges), edges.size()};
+}
+
+TEST(Holdview, ReadsEveryFormOfNumberAtEveryOffset) {
+  const large_graph graph = every_form_at_every_offset();
+  for (const std::size_t piece : {std::size_t{0}, std::size_t{4093}}) {
+    const run_result run = run_program(HOLDVIEW, graph.input, {.pipe_piece = piece});
+    EXPECT_EQ(run.out, PROMPTS + graph.listing) << "pieces of " << piece;
+    EXPECT_EQ(run.status, 0);
+  }
+}
+
+struct deep_bad_word {
+  const char* word;     // the target of edge 301 of 400
+  const char* message;  // after "holdview: "
+};
+
+TEST(Holdview, RefusesABadWordAfterManyGoodEdges) {
+  const deep_bad_word cases[] = {
+      {"2147483648", "expected edge 301 of 400, found out-of-range number \"2147483648\""},
+      {"-2147483649", "expected edge 301 of 400, found out-of-range number \"-2147483649\""},
+      {"+-5", "expected edge 301 of 400, found \"+-5\""},
+      {"- 5", "expected edge 301 of 400, found \"-\""},
+      {"\x01", "expected edge 301 of 400, found \"\\x01\""},
+      {"5-3", "input ended in edge 304 of 400"},  // 5 ends edge 301, -3 starts edge 302
+  };
+  std::string good_edges;
+  for (int i = 0; i < 300; ++i) good_edges += "1 " + std::to_string(i * 37) + "\n";
+  for (const deep_bad_word& c : cases) {
+    // Every offset of the bad word within the reader's 64-byte steps.
+    for (std::size_t shift = 0; shift < 64; ++shift) {
+      const std::string input = "2 2 400" + std::string(shift + 1, ' ') + good_edges + "0 " +
+                                c.word + " 100 1 0 100" + std::string(200, ' ');
+      const run_result run = run_program(HOLDVIEW, input);
+      ASSERT_EQ(run.err, "holdview: " + std::string{c.message} + "\n") << c.word << shift;
+    }
   }
 }
 
