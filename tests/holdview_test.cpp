@@ -196,29 +196,35 @@ const number_form NUMBER_FORMS[] = {
 const char* const SOURCES[] = {"0", "+1", "0100", "101"};
 const char* const SEPARATORS[] = {" ", "\t", "\r\n", "\n\n", " \v\f ", "    "};
 
-// Many edges whose numbers take every form, after every kind of whitespace,
-// at every offset in the input, over several blocks.
-large_graph every_form_at_every_offset() {
-  constexpr int EDGES = 12000;
+// Edges whose numbers take every form, after every kind of whitespace, at
+// every offset in the input; spaces after the counts make the input
+// `size` bytes long, when it is not 0.
+large_graph every_form_at_every_offset(int edge_count, std::size_t size) {
   std::vector<typed_edge> edges;
-  std::string input = "2 2 " + std::to_string(EDGES);
-  for (int i = 0; i < EDGES; ++i) {
+  std::string body;
+  for (int i = 0; i < edge_count; ++i) {
     const number_form& target = NUMBER_FORMS[i % std::size(NUMBER_FORMS)];
-    input += SEPARATORS[i % std::size(SEPARATORS)];
-    input += SOURCES[i % std::size(SOURCES)];
-    input += SEPARATORS[i / 7 % std::size(SEPARATORS)] + target.word;
+    body += SEPARATORS[i % std::size(SEPARATORS)];
+    body += SOURCES[i % std::size(SOURCES)];
+    body += SEPARATORS[i / 7 % std::size(SEPARATORS)] + target.word;
     edges.push_back({std::stoi(SOURCES[i % std::size(SOURCES)]), target.value});
   }
-  return {input + "\n", listing_of(edges), edges.size()};
+  std::string input = "2 2 " + std::to_string(edge_count);
+  input.resize(std::max(size, input.size() + body.size() + 1) - body.size() - 1, ' ');
+  return {input + body + "\n", listing_of(edges), edges.size()};
 }
 
 TEST(Holdview, ReadsEveryFormOfNumberAtEveryOffset) {
-  const large_graph graph = every_form_at_every_offset();
+  const large_graph blocks = every_form_at_every_offset(12000, 0);
   for (const std::size_t piece : {std::size_t{0}, std::size_t{4093}}) {
-    const run_result run = run_program(HOLDVIEW, graph.input, {.pipe_piece = piece});
-    EXPECT_EQ(run.out, PROMPTS + graph.listing) << "pieces of " << piece;
+    const run_result run = run_program(HOLDVIEW, blocks.input, {.pipe_piece = piece});
+    EXPECT_EQ(run.out, PROMPTS + blocks.listing) << "pieces of " << piece;
     EXPECT_EQ(run.status, 0);
   }
+  // Numbers up to the last byte of the buffer, which holds one block.
+  const large_graph one_block = every_form_at_every_offset(3500, 65536);
+  ASSERT_EQ(one_block.input.size(), 65536);
+  EXPECT_EQ(run_program(HOLDVIEW, one_block.input).out, PROMPTS + one_block.listing);
 }
 
 struct deep_bad_word {

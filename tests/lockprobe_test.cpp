@@ -39,6 +39,7 @@ TEST(Lockprobe, JudgesTheGraphBeforeAndAfterTheClaim) {
       {"1 1 2  0 1  100 0  7 7", false, "7 -> 7", false},
       {"1 1 2  0 101  100 0  0 -1", false, "0 -> -1", false},
       {"1 1 2  0 -2147483648  100 2147483647  100 99", false, "100 -> 99", false},
+      {"0 100 1  100 200  199 200", false, "199 -> 200", false},  // one past the last resource
   };
   for (const verdict_case& c : cases) {
     const run_result run = run_program(LOCKPROBE, c.input);

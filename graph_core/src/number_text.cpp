@@ -18,8 +18,8 @@
 namespace {
 
 constexpr std::size_t CHUNK = 64;
-// A number's digits are loaded eight bytes at a time, so up to seven bytes
-// past the end of a chunk's last number are read.
+// A number's digits are loaded four or eight bytes at a time, from its first
+// digit or its last eight, so a load may reach a few bytes past the chunk.
 constexpr std::size_t LOAD_SLACK = 8;
 constexpr unsigned MAX_DIGITS = 10;
 constexpr std::uint64_t LAST_BYTE = std::uint64_t{1} << (CHUNK - 1);
