@@ -68,33 +68,48 @@ line_start start_of_line(std::int32_t id, std::string_view separator) {
 
 void put_line_start(const line_start& start) { put_text({start.text.data(), start.size}); }
 
-// Adds "<value><after>"; the hot step of the listing.
-void put_int_and(std::int32_t value, char after) {
-  char* p = write_decimal(reserve_output(DECIMAL_ROOM + 1), value);
-  *p++ = after;
-  commit_output(p);
-}
-
 void put_ids(const node_table& table, std::int32_t count) {
   for (const vertex& node : in_use(table, count)) put_line_start(start_of_line(node.id, "\n"));
+}
+
+// Pieces of output written into one reserved room; within it the write
+// position stays in a register instead of going through the buffer's state.
+constexpr std::size_t PIECES_PER_ROOM = 100;
+
+// Writes one piece for each edge target of `node`, newest first, with
+// `write(p, target)`, which returns the piece's end and needs `piece_room` bytes.
+template <typename Write>
+void put_per_edge(const vertex& node, std::size_t piece_room, Write write) {
+  const edge_range edges = edges_of(node);
+  for (edge_iterator edge = edges.begin(); edge != edges.end();) {
+    char* p = reserve_output(PIECES_PER_ROOM * piece_room);
+    for (std::size_t piece = 0; piece < PIECES_PER_ROOM && edge != edges.end(); ++piece, ++edge) {
+      p = write(p, *edge);
+    }
+    commit_output(p);
+  }
 }
 
 [[gnu::flatten]] void put_edges(const node_table& table, std::int32_t count) {
   for (const vertex& node : in_use(table, count)) {
     const line_start start = start_of_line(node.id, " -> ");
-    for (const std::int32_t target : edges_of(node)) {
-      char* p = reserve_output(sizeof start.text + DECIMAL_ROOM + 1);
-      std::memcpy(p, start.text.data(), sizeof start.text);
-      p = write_decimal(p + start.size, target);
-      *p++ = '\n';
-      commit_output(p);
-    }
+    put_per_edge(node, sizeof start.text + DECIMAL_ROOM + 1,
+                 [&start](char* p, std::int32_t target) {
+                   std::memcpy(p, start.text.data(), sizeof start.text);
+                   p = write_decimal(p + start.size, target);
+                   *p = '\n';
+                   return p + 1;
+                 });
   }
 }
 
 [[gnu::flatten]] void put_adjacency_line(const vertex& node) {
   put_line_start(start_of_line(node.id, ": "));
-  for (const std::int32_t target : edges_of(node)) put_int_and(target, ' ');
+  put_per_edge(node, DECIMAL_ROOM + 1, [](char* p, std::int32_t target) {
+    p = write_decimal(p, target);
+    *p = ' ';
+    return p + 1;
+  });
   put_text("\n");
 }
 
