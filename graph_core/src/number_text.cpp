@@ -9,12 +9,15 @@
 #include <emmintrin.h>
 #endif
 
-// Reading: the text is read 64 bytes at a time. Each chunk is first classified into
-// three bit masks, one bit a byte: digits, whitespace and signs. Where the
-// numbers start and end then follows from the masks alone, so finding the
-// next number does not wait for the previous one to be converted, and no
-// branch depends on how long a number is. Each number's digits are then
-// converted eight at a time.
+// Reading: the text is read 64 bytes at a time. Each chunk is first
+// classified into three bit masks, one bit a byte: digits, whitespace and
+// signs. Where the numbers start and end then follows from the masks alone,
+// so finding the next number does not wait for the previous one to be
+// converted, and no branch depends on how long a number is. Each number's
+// digits are then converted four or eight at a time.
+//
+// Writing: a number's digits are made all at once, and then as many of them
+// written as its length, which comes from a table.
 namespace {
 
 constexpr std::size_t CHUNK = 64;
@@ -73,9 +76,6 @@ byte_masks classify(const char* chunk) {
 
 #endif
 
-// Writing: a number's digits are made all at once, and then as many of them
-// written as its length, which comes from a table.
-
 // The eight bytes at `p`, the first in the lowest byte.
 std::uint64_t load8(const char* p) {
   std::uint64_t bytes = 0;
@@ -114,10 +114,18 @@ void store8(char* p, std::uint64_t bytes) {
   std::memcpy(p, &bytes, sizeof bytes);
 }
 
-// The eight digits of `value` (below 10^8) as text, leading zeros included,
-// the first in the lowest byte: each step splits all lanes at once, the
-// eight digits into fours, fours into pairs and pairs into digits. A division
-// by 100 or 10 is a multiplication and a shift, exact in this range.
+// The four digits of `value` (below 10^4) as text, leading zeros included,
+// the first in the lowest byte: split into pairs, then into digits, all lanes
+// at once. A division by 100 or 10 is a multiplication and a shift, exact in
+// this range.
+std::uint64_t four_chars(std::uint32_t value) {
+  std::uint32_t x = value * 5243 >> 19;
+  x |= (value - x * 100) << 16;
+  const std::uint32_t tens = (x * 103 >> 10) & 0x000f000f;
+  return tens | (x - tens * 10) << 8 | 0x30303030;
+}
+
+// The eight digits of `value` (below 10^8) the same way, split into fours first.
 std::uint64_t eight_chars(std::uint32_t value) {
   std::uint64_t x = value / 10000 | std::uint64_t{value % 10000} << 32;
   std::uint64_t quotient = (x * 5243 >> 19) & 0x0000007f0000007f;
@@ -157,12 +165,7 @@ char* write_decimal(char* p, std::int32_t value) {
       value < 0 ? 0 - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
   const unsigned count = digit_count(magnitude);
   if (magnitude < 10000) {
-    std::uint32_t x = magnitude * 5243 >> 19;
-    x |= (magnitude - x * 100) << 16;
-    const std::uint32_t tens = (x * 103 >> 10) & 0x000f000f;
-    x = (tens | (x - tens * 10) << 8) | 0x30303030;
-    x >>= 8 * (4 - count);
-    std::memcpy(p, &x, 4);
+    store8(p, four_chars(magnitude) >> (8 * (4 - count)));
     return p + count;
   }
   const std::uint64_t low = eight_chars(magnitude % 100'000'000);
