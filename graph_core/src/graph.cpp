@@ -122,14 +122,16 @@ void add_resource(std::int32_t id) { append_node(graph.resources, graph.resource
 int add_edge(std::int32_t u, std::int32_t v) {
   // Process ids equal table positions and resource ids are RESOURCE_ID_BASE
   // plus the position, so the source is found without a scan. The kind only
-  // indexes the tables: on random input it is a coin toss, so a branch on it
-  // would mispredict every other edge.
+  // indexes a constant table and picks a count: on random input it is a coin
+  // toss, so a branch on it would mispredict every other edge.
+  static constexpr std::array<node_table*, 2> TABLES{&graph.processes, &graph.resources};
   const int kind = u >= RESOURCE_ID_BASE;  // 0 for a process, 1 for a resource
-  const std::array<node_table*, 2> tables{&graph.processes, &graph.resources};
-  const std::array<std::int32_t, 2> counts{graph.process_count, graph.resource_count};
-  const std::int64_t position = std::int64_t{u} - std::int64_t{kind} * RESOURCE_ID_BASE;
-  if (position < 0 || position >= counts[kind]) return 1;
-  return push_front((*tables[kind])[position], v);
+  const std::int32_t count = kind == 1 ? graph.resource_count : graph.process_count;
+  // A negative id wraps to a position past any table.
+  const std::uint32_t position =
+      static_cast<std::uint32_t>(u) - static_cast<std::uint32_t>(kind * RESOURCE_ID_BASE);
+  if (position >= static_cast<std::uint32_t>(count)) return 1;
+  return push_front((*TABLES[kind])[position], v);
 }
 
 void clear_graph() {
