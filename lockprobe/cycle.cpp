@@ -1,5 +1,6 @@
 #include "cycle.h"
 
+#include <algorithm>
 #include <array>
 
 #include "graph_core/graph.h"
@@ -10,11 +11,24 @@ namespace {
 constexpr std::size_t MAX_NODES = 2 * std::size_t{MAX_PER_KIND};
 // The marks of targets that name no node: always visited, never on the path,
 // so the search passes them by without a branch of its own.
-constexpr std::int32_t NO_NODE = MAX_NODES;
+constexpr std::uint8_t NO_NODE = MAX_NODES;
+// Every id from here on names no node: resource ids end below it.
+constexpr std::uint32_t FIRST_ID_PAST_NODES = RESOURCE_ID_BASE + MAX_PER_KIND;
 
 // Marks by dense node index; every check clears them before it starts.
 std::array<char, MAX_NODES + 1> visited;
 std::array<char, MAX_NODES + 1> recStack;
+
+// The mark index of each id up to FIRST_ID_PAST_NODES, which has NO_NODE;
+// every check fills it in before it starts. A lookup costs the search less
+// than working out the dense index, and has no branch for targets that are
+// a mix of nodes and no nodes to mispredict.
+std::array<std::uint8_t, FIRST_ID_PAST_NODES + 1> mark_of_id;
+
+std::uint8_t mark_of(std::int32_t target) {
+  // A negative id wraps to a large one and joins the ids past the nodes.
+  return mark_of_id[std::min(static_cast<std::uint32_t>(target), FIRST_ID_PAST_NODES)];
+}
 
 }  // namespace
 
@@ -25,6 +39,10 @@ int isCyclic() {
     recStack[i] = 0;
   }
   visited[NO_NODE] = 1;
+  for (std::uint32_t id = 0; id < mark_of_id.size(); ++id) {
+    const std::int32_t index = dense_index_of(static_cast<std::int32_t>(id));
+    mark_of_id[id] = index < 0 ? NO_NODE : static_cast<std::uint8_t>(index);
+  }
   for (std::int32_t i = 0; i < n; ++i) {
     if (isCyclicUtil(i) == 1) return 1;
   }
@@ -39,8 +57,7 @@ int isCyclicUtil(std::int32_t i) {
   visited[i] = 1;
   recStack[i] = 1;
   for (const std::int32_t target : edges_of(node_at(i))) {
-    const std::int32_t index = dense_index_of(target);
-    const std::int32_t w = index < 0 ? NO_NODE : index;
+    const std::uint8_t w = mark_of(target);
     if (visited[w] == 0 && isCyclicUtil(w) == 1) return 1;
     if (recStack[w] == 1) return 1;
   }
