@@ -114,6 +114,12 @@ void store8(char* p, std::uint64_t bytes) {
   std::memcpy(p, &bytes, sizeof bytes);
 }
 
+// The four bytes that hold `bytes` at `p`, the lowest first.
+void store4(char* p, std::uint32_t bytes) {
+  if constexpr (std::endian::native == std::endian::big) bytes = __builtin_bswap32(bytes);
+  std::memcpy(p, &bytes, sizeof bytes);
+}
+
 // The four digits of `value` (below 10^4) as text, leading zeros included,
 // the first in the lowest byte: split into pairs, then into digits, all lanes
 // at once. A division by 100 or 10 is a multiplication and a shift, exact in
@@ -152,6 +158,22 @@ constexpr std::array<std::uint64_t, 33> DIGIT_COUNT_STEPS = [] {
   return steps;
 }();
 
+// The text of each number below 1000, the first digit in the lowest byte and
+// the number of digits in the highest: numbers that name nodes are all this
+// short, and a lookup is quicker than making their digits.
+constexpr std::array<std::uint32_t, 1000> SHORT_TEXTS = [] {
+  std::array<std::uint32_t, 1000> texts{};
+  for (std::uint32_t value = 0; value < texts.size(); ++value) {
+    std::uint32_t text = 0;
+    unsigned size = 0;
+    for (std::uint32_t rest = value; size == 0 || rest != 0; rest /= 10, ++size) {
+      text = text << 8 | ('0' + rest % 10);
+    }
+    texts[value] = text | size << 24;
+  }
+  return texts;
+}();
+
 unsigned digit_count(std::uint32_t value) {
   return static_cast<unsigned>((value + DIGIT_COUNT_STEPS[std::bit_width(value | 1)]) >> 32);
 }
@@ -159,6 +181,12 @@ unsigned digit_count(std::uint32_t value) {
 }  // namespace
 
 char* write_decimal(char* p, std::int32_t value) {
+  if (static_cast<std::uint32_t>(value) < SHORT_TEXTS.size()) {
+    // Its last byte, the size, lies past the digits: the caller writes over it.
+    const std::uint32_t text = SHORT_TEXTS[static_cast<std::uint32_t>(value)];
+    store4(p, text);
+    return p + (text >> 24);
+  }
   *p = '-';
   p += value < 0;
   const std::uint32_t magnitude =
