@@ -200,7 +200,9 @@ char* write_decimal(char* p, std::int32_t value) {
   if (count <= 8) {
     store8(p, low >> (8 * (8 - count)));
   } else {
-    store8(p, eight_chars(magnitude / 100'000'000) >> (8 * (16 - count)));
+    // One or two digits before the last eight: their text from the table,
+    // its size byte and any other byte past them written over by `low`.
+    store4(p, SHORT_TEXTS[magnitude / 100'000'000]);
     store8(p + count - 8, low);
   }
   return p + count;
