@@ -78,15 +78,21 @@ constexpr std::size_t PIECES_PER_ROOM = 100;
 
 // Writes one piece for each edge target of `node`, newest first, with
 // `write(p, target)`, which returns the piece's end and needs `piece_room` bytes.
+// It goes block by block, so that the loop over a room's targets is a plain
+// walk over an array.
 template <typename Write>
 void put_per_edge(const vertex& node, std::size_t piece_room, Write write) {
-  const edge_range edges = edges_of(node);
-  for (edge_iterator edge = edges.begin(); edge != edges.end();) {
-    char* p = reserve_output(PIECES_PER_ROOM * piece_room);
-    for (std::size_t piece = 0; piece < PIECES_PER_ROOM && edge != edges.end(); ++piece, ++edge) {
-      p = write(p, *edge);
+  std::uint32_t first = node.first_edge;
+  for (const edge_block* block = node.newest_block; block != nullptr; block = block->older) {
+    auto targets = std::span(block->targets).subspan(first);
+    first = 0;
+    while (!targets.empty()) {
+      const auto room = targets.first(std::min(targets.size(), PIECES_PER_ROOM));
+      targets = targets.subspan(room.size());
+      char* p = reserve_output(room.size() * piece_room);
+      for (const std::int32_t target : room) p = write(p, target);
+      commit_output(p);
     }
-    commit_output(p);
   }
 }
 
