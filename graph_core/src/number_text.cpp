@@ -13,11 +13,12 @@
 // classified into three bit masks, one bit a byte: digits, whitespace and
 // signs. Where the numbers start and end then follows from the masks alone,
 // so finding the next number does not wait for the previous one to be
-// converted, and no branch depends on how long a number is. Each number's
-// digits are then converted four or eight at a time.
+// converted, and finding it takes no branch on how long a number is. Each
+// number's digits are then converted four or eight at a time.
 //
-// Writing: a number's digits are made all at once, and then as many of them
-// written as its length, which comes from a table.
+// Writing: a number below 1000, such as every id that names a node, is
+// copied from a table of texts. A longer one has its digits made all at once
+// and then as many of them written as its length, which comes from a table.
 namespace {
 
 constexpr std::size_t CHUNK = 64;
@@ -120,18 +121,10 @@ void store4(char* p, std::uint32_t bytes) {
   std::memcpy(p, &bytes, sizeof bytes);
 }
 
-// The four digits of `value` (below 10^4) as text, leading zeros included,
-// the first in the lowest byte: split into pairs, then into digits, all lanes
-// at once. A division by 100 or 10 is a multiplication and a shift, exact in
-// this range.
-std::uint64_t four_chars(std::uint32_t value) {
-  std::uint32_t x = value * 5243 >> 19;
-  x |= (value - x * 100) << 16;
-  const std::uint32_t tens = (x * 103 >> 10) & 0x000f000f;
-  return tens | (x - tens * 10) << 8 | 0x30303030;
-}
-
-// The eight digits of `value` (below 10^8) the same way, split into fours first.
+// The eight digits of `value` (below 10^8) as text, leading zeros included,
+// the first in the lowest byte: split into fours, then pairs, then digits,
+// all lanes at once. A division by 100 or 10 is a multiplication and a
+// shift, exact in this range.
 std::uint64_t eight_chars(std::uint32_t value) {
   std::uint64_t x = value / 10000 | std::uint64_t{value % 10000} << 32;
   std::uint64_t quotient = (x * 5243 >> 19) & 0x0000007f0000007f;
@@ -192,10 +185,6 @@ char* write_decimal(char* p, std::int32_t value) {
   const std::uint32_t magnitude =
       value < 0 ? 0 - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
   const unsigned count = digit_count(magnitude);
-  if (magnitude < 10000) {
-    store8(p, four_chars(magnitude) >> (8 * (4 - count)));
-    return p + count;
-  }
   const std::uint64_t low = eight_chars(magnitude % 100'000'000);
   if (count <= 8) {
     store8(p, low >> (8 * (8 - count)));

@@ -1,7 +1,7 @@
 // The hot paths between numbers and their decimal text: the reader's, which
 // reads many numbers from a block of text in one go, and the listing's, which
-// writes one number with a few arithmetic steps. Neither branches on how long
-// a number is, which on varied input would mispredict.
+// writes one number with a table lookup or a few arithmetic steps. Both keep
+// branches on how long a number is few, since on varied input they mispredict.
 #pragma once
 
 #include <cstddef>
