@@ -154,15 +154,11 @@ const vertex& node_at(std::int32_t dense_index) {
 }
 
 std::int32_t dense_index_of(std::int32_t id) {
-  // Unsigned comparisons and selects: on input whose targets mostly name no
-  // node, branches on the id would mispredict.
-  const auto resource_position = static_cast<std::uint32_t>(id) - RESOURCE_ID_BASE;
-  const bool process =
-      static_cast<std::uint32_t>(id) < static_cast<std::uint32_t>(graph.process_count);
-  const bool resource = resource_position < static_cast<std::uint32_t>(graph.resource_count);
-  const std::int32_t resource_index =
-      graph.process_count + static_cast<std::int32_t>(resource_position);
-  return process ? id : resource ? resource_index : -1;
+  if (id >= 0 && id < graph.process_count) return id;
+  if (id >= RESOURCE_ID_BASE && id - RESOURCE_ID_BASE < graph.resource_count) {
+    return graph.process_count + (id - RESOURCE_ID_BASE);
+  }
+  return -1;
 }
 
 void display_graph(int with_adjacency) {
