@@ -22,7 +22,10 @@ std::array<char, MAX_NODES + 1> recStack;
 // The mark index of each id up to FIRST_ID_PAST_NODES, which has NO_NODE;
 // every check fills it in before it starts. A lookup costs the search less
 // than working out the dense index, and has no branch for targets that are
-// a mix of nodes and no nodes to mispredict.
+// a mix of nodes and no nodes to mispredict. Once the search is done with a
+// node, its id maps to NO_NODE too: from then on the node, like a target
+// that names none, is visited and off the path, and the search passes by
+// every edge to it after this one lookup.
 std::array<std::uint8_t, FIRST_ID_PAST_NODES + 1> mark_of_id;
 
 std::uint8_t mark_of(std::int32_t target) {
@@ -56,11 +59,14 @@ int isCyclicUtil(std::int32_t i) {
   }
   visited[i] = 1;
   recStack[i] = 1;
-  for (const std::int32_t target : edges_of(node_at(i))) {
+  const vertex& node = node_at(i);
+  for (const std::int32_t target : edges_of(node)) {
     const std::uint8_t w = mark_of(target);
+    if (w == NO_NODE) continue;
     if (visited[w] == 0 && isCyclicUtil(w) == 1) return 1;
     if (recStack[w] == 1) return 1;
   }
   recStack[i] = 0;
+  mark_of_id[static_cast<std::uint32_t>(node.id)] = NO_NODE;
   return 0;
 }
