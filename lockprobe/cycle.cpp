@@ -9,23 +9,21 @@ namespace {
 
 // Processes and resources with both tables full.
 constexpr std::size_t MAX_NODES = 2 * std::size_t{MAX_PER_KIND};
-// The marks of targets that name no node: always visited, never on the path,
-// so the search passes them by without a branch of its own.
+// What mark_of() gives for a target the search passes by: one that names no
+// node, or a node the search is done with, visited and off the path.
 constexpr std::uint8_t NO_NODE = MAX_NODES;
 // Every id from here on names no node: resource ids end below it.
 constexpr std::uint32_t FIRST_ID_PAST_NODES = RESOURCE_ID_BASE + MAX_PER_KIND;
 
 // Marks by dense node index; every check clears them before it starts.
-std::array<char, MAX_NODES + 1> visited;
-std::array<char, MAX_NODES + 1> recStack;
+std::array<char, MAX_NODES> visited;
+std::array<char, MAX_NODES> recStack;
 
 // The mark index of each id up to FIRST_ID_PAST_NODES, which has NO_NODE;
-// every check fills it in before it starts. A lookup costs the search less
-// than working out the dense index, and has no branch for targets that are
-// a mix of nodes and no nodes to mispredict. Once the search is done with a
-// node, its id maps to NO_NODE too: from then on the node, like a target
-// that names none, is visited and off the path, and the search passes by
-// every edge to it after this one lookup.
+// every check fills it in before it starts, and maps the id of each node it
+// is done with to NO_NODE. A lookup costs the search less than working out
+// the dense index, and most edges, into finished nodes or none, then take
+// this one lookup and one well-predicted branch.
 std::array<std::uint8_t, FIRST_ID_PAST_NODES + 1> mark_of_id;
 
 std::uint8_t mark_of(std::int32_t target) {
@@ -41,7 +39,6 @@ int isCyclic() {
     visited[i] = 0;
     recStack[i] = 0;
   }
-  visited[NO_NODE] = 1;
   for (std::uint32_t id = 0; id < mark_of_id.size(); ++id) {
     const std::int32_t index = dense_index_of(static_cast<std::int32_t>(id));
     mark_of_id[id] = index < 0 ? NO_NODE : static_cast<std::uint8_t>(index);
