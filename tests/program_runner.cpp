@@ -12,6 +12,9 @@
 namespace {
 
 constexpr unsigned DEADLINE_SECONDS = 5;
+// More output than any test expects: a program that writes past it, as one
+// caught in a loop would, ends at once instead of filling memory until the deadline.
+constexpr rlim_t OUTPUT_LIMIT = rlim_t{16} << 20;
 
 void write_all(int fd, std::string_view bytes, std::size_t piece) {
   while (!bytes.empty()) {
@@ -41,6 +44,7 @@ int feeding_pipe(std::string_view input, std::size_t piece) {
   int ends[2];
   pipe2(ends, O_CLOEXEC);
   if (fork() == 0) {
+    close(ends[0]);  // else a program that stops reading would leave it blocked for ever
     write_all(ends[1], input, piece);
     _exit(0);
   }
@@ -59,7 +63,9 @@ pid_t spawn(const std::string& path, int in, int out, int err, long memory_limit
     const rlimit limit{static_cast<rlim_t>(memory_limit), static_cast<rlim_t>(memory_limit)};
     setrlimit(RLIMIT_AS, &limit);
   }
-  alarm(DEADLINE_SECONDS);  // outlives exec
+  const rlimit output_limit{OUTPUT_LIMIT, OUTPUT_LIMIT};
+  setrlimit(RLIMIT_FSIZE, &output_limit);
+  alarm(DEADLINE_SECONDS);  // both outlive exec
   execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
   _exit(127);
 }
