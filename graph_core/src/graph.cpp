@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
-#include <new>
 #include <span>
 
+#include "block_pool.h"
 #include "graph_core/console.h"
 #include "number_text.h"
 
@@ -24,7 +24,7 @@ void append_node(node_table& table, std::int32_t& count, std::int32_t id) {
 // Gives the node a new, empty newest block in front of its full one; false
 // when no memory is left for it.
 [[gnu::noinline]] bool start_block(vertex& node) {
-  auto* const block = new (std::nothrow) edge_block;
+  edge_block* const block = take_block();
   if (block == nullptr) return false;
   block->older = node.newest_block;
   node.newest_block = block;
@@ -42,7 +42,7 @@ int push_front(vertex& node, std::int32_t target) {
 void free_edges(vertex& node) {
   while (edge_block* const block = node.newest_block) {
     node.newest_block = block->older;
-    delete block;
+    give_back(block);
   }
 }
 

@@ -50,7 +50,8 @@ void add_resource(std::int32_t id);
 // u is a resource id, else a request edge. Dropped when u names no node.
 // Returns 1, or 0 when no memory is left for the edge.
 int add_edge(std::int32_t u, std::int32_t v);
-// Frees every edge and empties the graph, for a harness that runs many times.
+// Empties the graph, for a harness that runs many times; the blocks of its
+// edges are kept for the next graph.
 void clear_graph();
 
 // Walks a node's edge targets newest first, block by block.
