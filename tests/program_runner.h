@@ -1,6 +1,7 @@
 // Runs a built program as a user would: bytes on stdin; stdout, stderr and
 // the exit status captured. A program still running after a few seconds is
-// ended by SIGALRM, so no wait hangs.
+// ended by SIGALRM, and one that writes more than any test expects by
+// SIGXFSZ, so no wait hangs.
 #pragma once
 
 #include <sys/types.h>
