@@ -125,23 +125,25 @@ constexpr std::int32_t EDGES_PER_BATCH = 256;
 // insertion is inlined into the loop.
 [[gnu::flatten]] std::optional<input_error> read_edges(std::int32_t total) {
   std::array<std::int32_t, std::size_t{2} * EDGES_PER_BATCH> numbers;
-  std::int32_t number = 1;
-  while (number <= total) {
-    const auto batch = static_cast<std::size_t>(std::min(total - number + 1, EDGES_PER_BATCH));
+  // Counts the edges still to read down, so that no counter passes the
+  // largest count on its way.
+  std::int32_t left = total;
+  while (left > 0) {
+    const auto batch = static_cast<std::size_t>(std::min(left, EDGES_PER_BATCH));
     const std::size_t got = read_ints(numbers.data(), 2 * batch);
-    for (std::size_t i = 0; i + 1 < got; i += 2, ++number) {
+    for (std::size_t i = 0; i + 1 < got; i += 2, --left) {
       if (auto error = add({numbers[i], numbers[i + 1]})) return error;
     }
     if (got == 2 * batch) continue;
     // read_ints() stopped before this edge or inside it, after its first number.
-    const item what{"edge ", number, total};
+    const item what{"edge ", total - left + 1, total};
     typed_edge edge{got % 2 == 1 ? numbers[got - 1] : 0, 0};
     if (got % 2 == 0) {
       if (auto error = read_number(edge.u, false, what)) return error;
     }
     if (auto error = read_number(edge.v, true, what)) return error;
     if (auto error = add(edge)) return error;
-    ++number;
+    --left;
   }
   return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "number_text.h"
@@ -14,18 +15,18 @@ namespace {
 constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 16;
 constexpr int NO_BYTE = -1;
 
-// The input is passed on in blocks that never end inside a run of digits and
-// signs: a block's last byte is no digit or sign, unless the input ended
-// there. So a number in a block is always whole, and a scan over whitespace
-// or digits stops at the block's end at the latest without comparing
-// positions: the byte there starts the bytes held back, a digit or a sign, or
-// is the NUL written after the last byte read. refill() is the one place that
-// deals with the block's edge.
+// The input is passed on in blocks that never end inside a number: a block
+// ends after a byte that is no digit or sign, or between a digit and a sign,
+// unless the input ended there. So a number in a block is always whole, and
+// a scan over whitespace or digits stops at the block's end at the latest
+// without comparing positions: the byte there starts the bytes held back, a
+// digit or a sign after whitespace or a sign after a digit, or is the NUL
+// written after the last byte read. refill() is the one place that deals
+// with the block's edge.
 struct input_state {
   int fd = STDIN_FILENO;
   std::size_t block_size = BLOCK_SIZE;
-  // The bytes held back and the block read after them; it grows past two
-  // blocks only for a run of digits and signs longer than a block.
+  // The bytes held back and the block read after them.
   char* buffer = nullptr;
   std::size_t capacity = 0;
   std::size_t next = 0;    // the read position
@@ -41,12 +42,42 @@ input_state input;
 bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool is_digit(int c) { return c >= '0' && c <= '9'; }
 bool is_sign(int c) { return c == '+' || c == '-'; }
+bool is_zero(int c) { return c == '0'; }
 
-// Where the bytes held back start: after the last byte that is no digit or sign.
+// Where the bytes held back start: after the last byte that is no digit or
+// sign, or at the last sign after a digit, where a number ends anyway.
 std::size_t end_of_whole_words() {
+  const char* const bytes = input.buffer;
   std::size_t end = input.filled;
-  while (end > 0 && (is_digit(input.buffer[end - 1]) || is_sign(input.buffer[end - 1]))) --end;
+  for (; end > 0 && (is_digit(bytes[end - 1]) || is_sign(bytes[end - 1])); --end) {
+    if (end >= 2 && is_sign(bytes[end - 1]) && is_digit(bytes[end - 2])) return end - 1;
+  }
   return end;
+}
+
+// Bytes kept of each part of a long word held back: one more than is quoted,
+// so that a cut word still reads as "...", and more digits than a number in
+// range has.
+constexpr std::size_t KEPT_PER_PART = QUOTE_LIMIT + 1;
+
+// Shortens the bytes held back, signs and then digits, to what decides how
+// they read: a number keeps its value whatever its leading zeros, a word of
+// more digits than a number in range has stays out of range, and no more
+// than the first QUOTE_LIMIT bytes of a word are ever quoted. So a word of
+// any length is held in bounded memory.
+void squeeze_held_back() {
+  char* kept = input.buffer;
+  const char* part = input.buffer;
+  const char* const end = input.buffer + input.filled;
+  for (bool (*in_part)(int) : {is_sign, is_zero, is_digit}) {
+    const char* part_end = part;
+    while (part_end != end && in_part(*part_end)) ++part_end;
+    const std::size_t size = std::min(static_cast<std::size_t>(part_end - part), KEPT_PER_PART);
+    std::memmove(kept, part, size);
+    kept += size;
+    part = part_end;
+  }
+  input.filled = static_cast<std::size_t>(kept - input.buffer);
 }
 
 // Makes room for a block and the NUL after the bytes held back; false when
@@ -74,6 +105,7 @@ bool grow_buffer() {
   input.next = 0;
   input.end = 0;
   while (!input.ended && input.end == 0) {
+    if (input.filled > 0) squeeze_held_back();
     if (input.capacity <= input.filled + input.block_size && !grow_buffer()) break;
     const ssize_t got = ::read(input.fd, input.buffer + input.filled, input.block_size);
     if (got > 0) {
