@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "graph_core/graph.h"
 
@@ -18,6 +19,11 @@ constexpr std::uint32_t FIRST_ID_PAST_NODES = RESOURCE_ID_BASE + MAX_PER_KIND;
 // Marks by dense node index; every check clears them before it starts.
 std::array<char, MAX_NODES> visited;
 std::array<char, MAX_NODES> recStack;
+// The current search path by dense index and, once a cycle is found, the
+// node on the path where it starts.
+std::array<std::uint8_t, MAX_NODES> path;
+std::size_t path_length = 0;
+std::uint8_t cycle_start = 0;
 
 // The mark index of each id up to FIRST_ID_PAST_NODES, which has NO_NODE;
 // every check fills it in before it starts, and maps the id of each node it
@@ -39,6 +45,7 @@ int isCyclic() {
     visited[i] = 0;
     recStack[i] = 0;
   }
+  path_length = 0;
   for (std::uint32_t id = 0; id < mark_of_id.size(); ++id) {
     const std::int32_t index = dense_index_of(static_cast<std::int32_t>(id));
     mark_of_id[id] = index < 0 ? NO_NODE : static_cast<std::uint8_t>(index);
@@ -56,14 +63,29 @@ int isCyclicUtil(std::int32_t i) {
   }
   visited[i] = 1;
   recStack[i] = 1;
+  path[path_length++] = static_cast<std::uint8_t>(i);
   const vertex& node = node_at(i);
   for (const std::int32_t target : edges_of(node)) {
     const std::uint8_t w = mark_of(target);
     if (w == NO_NODE) continue;
     if (visited[w] == 0 && isCyclicUtil(w) == 1) return 1;
-    if (recStack[w] == 1) return 1;
+    if (recStack[w] == 1) {
+      cycle_start = w;
+      return 1;
+    }
   }
   recStack[i] = 0;
+  --path_length;
   mark_of_id[static_cast<std::uint32_t>(node.id)] = NO_NODE;
   return 0;
+}
+
+std::vector<std::int32_t> cycle_found() {
+  const auto on_path = std::span(path).first(path_length);
+  std::vector<std::int32_t> ids;
+  for (auto step = std::find(on_path.begin(), on_path.end(), cycle_start); step != on_path.end();
+       ++step) {
+    ids.push_back(node_at(*step).id);
+  }
+  return ids;
 }

@@ -148,11 +148,15 @@ constexpr std::int32_t EDGES_PER_BATCH = 256;
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<input_error> read_graph() {
-  put_text(COUNTS_PROMPT);
-  flush_output();
+// Reads the counts and the edges into the still empty graph, after each
+// prompt when `with_prompts`.
+std::optional<input_error> fill_graph(bool with_prompts) {
+  const auto prompt = [with_prompts](std::string_view text) {
+    if (!with_prompts) return;
+    put_text(text);
+    flush_output();
+  };
+  prompt(COUNTS_PROMPT);
   std::int32_t processes = 0;
   std::int32_t resources = 0;
   std::int32_t edges = 0;
@@ -165,11 +169,27 @@ std::optional<input_error> read_graph() {
   for (std::int32_t i = 0; i < processes; ++i) add_process(i);
   for (std::int32_t j = 0; j < resources; ++j) add_resource(RESOURCE_ID_BASE + j);
 
-  put_text(EDGES_PROMPT);
-  flush_output();
+  prompt(EDGES_PROMPT);
   return read_edges(edges);
 }
 
+}  // namespace
+
+std::optional<input_error> read_graph() { return fill_graph(true); }
+
+std::optional<input_error> read_graph_unprompted() { return fill_graph(false); }
+
 std::optional<input_error> read_claim_edge(typed_edge& claim) {
   return read_edge(claim, {"the claim edge"});
+}
+
+std::optional<input_error> read_claim_edge_if_any(std::optional<typed_edge>& claim) {
+  const item what{"the claim edge"};
+  const number_read first = read_int();
+  if (first.status == read_status::end_of_input) return std::nullopt;
+  if (first.status != read_status::number) return read_failure(first, false, what);
+  typed_edge edge{first.value, 0};
+  if (auto error = read_number(edge.v, true, what)) return error;
+  claim = edge;
+  return add(edge);
 }

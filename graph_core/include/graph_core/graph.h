@@ -106,6 +106,12 @@ struct typed_edge {
 // Returns why it stopped when the input is cut short, malformed or too large,
 // or memory runs out.
 std::optional<input_error> read_graph();
+// Reads the counts and the edges into the still empty graph as read_graph()
+// does, but without prompting.
+std::optional<input_error> read_graph_unprompted();
 // Reads the claim edge into `claim` and adds it to the graph. Returns why it
 // stopped when the edge cannot be read or memory runs out.
 std::optional<input_error> read_claim_edge(typed_edge& claim);
+// Reads and adds the claim edge as read_claim_edge() does, but when the input
+// ends before it, returns with `claim` left empty.
+std::optional<input_error> read_claim_edge_if_any(std::optional<typed_edge>& claim);
