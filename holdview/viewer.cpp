@@ -11,7 +11,7 @@ int run_viewer() {
   return end_run(PROGRAM);
 }
 
-// The fuzz harness brings its own main.
-#ifndef FUZZ_HARNESS
+// A fuzz harness or a test that runs the flow in process brings its own main.
+#ifndef FLOW_WITHOUT_MAIN
 int main() { return run_viewer(); }
 #endif

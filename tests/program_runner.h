@@ -1,14 +1,26 @@
-// Runs a built program as a user would: bytes on stdin; stdout, stderr and
-// the exit status captured. A program still running after a few seconds is
-// ended by SIGALRM, and one that writes more than any test expects by
-// SIGXFSZ, so no wait hangs.
+// Runs a built program as a user would, through the shell: bytes on stdin,
+// stdout, stderr and the exit status captured. A program that spins for
+// seconds is ended by SIGXCPU, one that writes more than any test expects by
+// SIGXFSZ, and one that waits on a pipe by `timeout`, so no test hangs.
 #pragma once
 
-#include <sys/types.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
-#include <cstddef>
+#include <cstdio>
+#include <fstream>
 #include <string>
-#include <string_view>
+
+inline int exit_status(int wait_status) {
+  return WIFEXITED(wait_status) ? WEXITSTATUS(wait_status) : 128 + WTERMSIG(wait_status);
+}
+
+inline std::string contents_of(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
 
 struct run_result {
   std::string out;
@@ -16,26 +28,53 @@ struct run_result {
   int status;  // the exit status, or 128 plus the signal that ended it
 };
 
-struct run_options {
-  const char* stdout_path = nullptr;  // a file for stdout instead of a capture
-  long memory_limit = 0;              // an address-space limit in bytes, 0 for none
-  std::size_t pipe_piece = 0;         // feed stdin through a pipe in pieces of this size
-};
+// Runs `program` on `input` after the shell commands `setup`, such as a
+// `ulimit -v`, with stdout into `stdout_path` when one is given.
+inline run_result run_program(const std::string& program, const std::string& input,
+                              const std::string& setup = "", std::string stdout_path = "") {
+  const std::string files = testing::TempDir() + "run-" + std::to_string(getpid());
+  std::ofstream(files + ".in", std::ios::binary) << input;
+  const bool captured = stdout_path.empty();
+  if (captured) stdout_path = files + ".out";
+  const int status = std::system(("ulimit -t 5 -f 65536; " + setup + " exec " + program + " <" +
+                                  files + ".in >" + stdout_path + " 2>" + files + ".err")
+                                     .c_str());
+  return {captured ? contents_of(stdout_path) : "", contents_of(files + ".err"),
+          exit_status(status)};
+}
 
-run_result run_program(const std::string& path, std::string_view input, run_options options = {});
-
-// A program that is still running, with pipes to its stdin and from its stdout.
+// A program running with a pipe on its stdin and one on its stdout.
 struct live_program {
-  pid_t pid;
-  int in;
-  int out;
-  std::string out_so_far;
+  FILE* in;
+  FILE* out;
 };
 
-live_program start_program(const std::string& path);
-// Reads stdout until it ends with `text`; false when stdout closes first.
-bool read_until(live_program& program, std::string_view text);
-// Writes `input` to the program's stdin.
-void feed(live_program& program, std::string_view input);
-// Closes stdin, waits for the program to end and reads the rest of stdout.
-run_result finish(live_program& program);
+inline live_program start_program(const std::string& program) {
+  const std::string fifo = testing::TempDir() + "stdin-" + std::to_string(getpid());
+  mkfifo(fifo.c_str(), 0600);
+  FILE* const out = popen(("timeout 5 " + program + " <" + fifo).c_str(), "r");
+  FILE* const in = std::fopen(fifo.c_str(), "w");  // once the program's shell opened it
+  unlink(fifo.c_str());
+  return {in, out};
+}
+
+// Reads the program's stdout until it ends with `text`; false when it closes first.
+inline bool read_until(const live_program& program, const std::string& text) {
+  std::string seen;
+  for (int c; !seen.ends_with(text); seen += static_cast<char>(c)) {
+    if ((c = std::fgetc(program.out)) == EOF) return false;
+  }
+  return true;
+}
+
+// Writes `text` to the program's stdin at once.
+inline void answer(const live_program& program, const std::string& text) {
+  std::fputs(text.c_str(), program.in);
+  std::fflush(program.in);
+}
+
+// Closes the program's stdin and returns its exit status.
+inline int finish(const live_program& program) {
+  std::fclose(program.in);
+  return exit_status(pclose(program.out));
+}

@@ -1,0 +1,137 @@
+// The reader against a plain reading of "%d" on generated texts: numbers of
+// every length and form, every whitespace byte and the bytes beside them in
+// the character table, at every offset of the 64-byte scan and across the
+// edges of blocks of many sizes.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <chrono>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "in_process.h"
+
+namespace {
+
+constexpr const char* SPACES = " \t\n\v\f\r";
+
+// What a text reads as: its numbers, how the reading ended and the word it
+// ended on, quoted as the messages quote it.
+struct reading {
+  std::vector<std::int32_t> numbers;
+  read_status end = read_status::end_of_input;
+  std::string found;
+
+  bool operator==(const reading&) const = default;
+};
+
+reading read_plainly(std::string_view text) {
+  reading read;
+  for (std::size_t at = 0;;) {
+    if ((at = text.find_first_not_of(SPACES, at)) == std::string_view::npos) return read;
+    const std::size_t sign = text[at] == '+' || text[at] == '-';
+    const std::size_t digits =
+        std::min(text.find_first_not_of("0123456789", at + sign), text.size());
+    std::int32_t value = 0;
+    const char* const first = text.data() + at + (text[at] == '+');
+    const bool in_range = std::from_chars(first, text.data() + digits, value).ec == std::errc{};
+    if (digits > at + sign && in_range) {
+      read.numbers.push_back(value);
+      at = digits;
+      continue;
+    }
+    std::string word{text.substr(at, text.find_first_of(SPACES, at) - at)};
+    read.end = digits > at + sign ? read_status::out_of_range : read_status::not_a_number;
+    if (read.end == read_status::out_of_range) {
+      word.erase(sign, word.find_first_not_of('0', sign) - sign);  // its leading zeros
+    }
+    read.found = word.size() > QUOTE_LIMIT ? word.substr(0, QUOTE_LIMIT) + "..." : word;
+    return read;
+  }
+}
+
+// Reads the input as the dialogue does: up to `capacity` numbers at a time,
+// and one at a time where that stops.
+reading read_fast(std::size_t capacity) {
+  constexpr std::int32_t UNTOUCHED = 0x5eed;
+  reading read;
+  std::vector<std::int32_t> values(capacity + 1, UNTOUCHED);
+  for (;;) {
+    const std::size_t got = read_ints(values.data(), capacity);
+    EXPECT_EQ(values[capacity], UNTOUCHED) << "more numbers than asked for";
+    read.numbers.insert(read.numbers.end(), values.begin(), values.begin() + got);
+    if (got > 0) continue;
+    const number_read one = read_int();
+    if (one.status != read_status::number)
+      return {read.numbers, one.status, std::string{one.found.text()}};
+    read.numbers.push_back(one.value);
+  }
+}
+
+// Numbers in every form, apart by runs of whitespace; now and then a number
+// out of range, or a byte next to a digit, sign or whitespace in the
+// character table, ends the reading.
+std::string random_text(std::mt19937& random) {
+  const auto pick = [&random](std::size_t count) { return random() % count; };
+  static const std::string ODD_BYTES{"/:,.*!\0\x08\x0e\x1f\x80\xff+-", 14};
+  static const char* const LIMITS[] = {" 2147483647", " -2147483648", " 2147483648",
+                                       " -2147483649"};
+  std::string text;
+  for (std::size_t words = 2 + pick(40); words > 0; --words) {
+    text.append(1 + pick(3), SPACES[pick(6)]);
+    text += "+- "[pick(3)];
+    text.append(pick(4) == 0 ? pick(100) : 0, '0');
+    for (std::size_t digits = 1 + pick(pick(8) == 0 ? 12 : 10); digits > 0; --digits) {
+      text += static_cast<char>('0' + pick(10));
+    }
+    if (pick(60) == 0) text += LIMITS[pick(4)];
+  }
+  if (pick(2) == 0) text.insert(text.size() - pick(text.size() / 2), 1, ODD_BYTES[pick(14)]);
+  return text;
+}
+
+TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
+  std::mt19937 random(2026);
+  for (int texts = 0; texts < 150; ++texts) {
+    const std::string text = random_text(random);
+    for (std::size_t offset = 0; offset < 64; ++offset) {
+      const std::string input = std::string(offset, ' ') + text;
+      for (const std::size_t block : {std::size_t{1} << 16, 1 + (offset * 7 + texts) % 90}) {
+        read_from(input, block);
+        ASSERT_EQ(read_fast(offset % 2 == 0 ? 1 + texts % 5 : 512), read_plainly(input))
+            << "blocks of " << block << ": " << input;
+      }
+    }
+  }
+}
+
+TEST(Reader, WaitsForTheRestOfANumberOnASlowPipe) {
+  const std::string text = "12 -345 +6789\n0000123 9-8 -5";
+  int ends[2];
+  ASSERT_EQ(pipe(ends), 0);
+  std::thread feeder([&] {
+    for (const char c : text) {
+      EXPECT_EQ(write(ends[1], &c, 1), 1);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    close(ends[1]);
+  });
+  use_input(ends[0], std::size_t{1} << 16);
+  EXPECT_EQ(read_fast(64), read_plainly(text));
+  feeder.join();
+  close(ends[0]);
+}
+
+TEST(Reader, ReportsAReadThatFails) {
+  const int directory = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  use_input(directory, std::size_t{1} << 16);
+  capture_output();
+  const auto error = read_graph();
+  ASSERT_TRUE(error);
+  EXPECT_EQ(error->message(), "read error: Is a directory");
+  close(directory);
+}
+
+}  // namespace
