@@ -1,7 +1,8 @@
 // Times lockprobe and holdview on large generated graphs, side by side with a
 // second pair of programs (by default the plain scanf/printf/malloc versions)
-// and with the floor (reading every number and writing as many bytes, without
-// a graph), and checks that both sides print the same bytes.
+// and with the floor (reading every number and writing each pair as a
+// listing line, as many bytes in all, without a graph), and checks that both
+// sides print the same bytes.
 //
 //   run_bench [--runs N] [--against LOCKPROBE HOLDVIEW]
 #include <fcntl.h>
@@ -20,6 +21,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -199,7 +201,9 @@ void compare(const char* name, const std::string& ours, const std::string& their
     our_runs.push_back(run_once({ours}, input, "out-ours.txt"));
     their_runs.push_back(run_once({theirs}, input, "out-theirs.txt"));
     const std::string bytes = std::to_string(std::filesystem::file_size("out-ours.txt"));
-    floor_runs.push_back(run_once({FLOOR_PATH, bytes}, input, "out-floor.txt"));
+    const bool adjacency = std::string_view(name) == "holdview";
+    floor_runs.push_back(
+        run_once({FLOOR_PATH, bytes, adjacency ? "adjacency" : "listing"}, input, "out-floor.txt"));
   }
   const bool same = same_contents("out-ours.txt", "out-theirs.txt");
   const measurement a = median(our_runs);
