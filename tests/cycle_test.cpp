@@ -39,18 +39,19 @@ bool has_cycle(const edge_list& edges) {
 
 TEST(CycleCheck, AgreesWithKahnAndNamesACycleOfTheGraph) {
   std::mt19937 random(17);
+  const auto pick = [&random](int count) { return static_cast<int>(random() % count); };
   for (int graphs = 0; graphs < 4000; ++graphs) {
     clear_graph();
-    const int processes = random() % 3 == 0 ? MAX_PER_KIND : random() % 5;
-    const int resources = random() % 3 == 0 ? MAX_PER_KIND : random() % 5;
+    const int processes = pick(3) == 0 ? MAX_PER_KIND : pick(5);
+    const int resources = pick(3) == 0 ? MAX_PER_KIND : pick(5);
     for (int i = 0; i < processes; ++i) add_process(i);
     for (int i = 0; i < resources; ++i) add_resource(RESOURCE_ID_BASE + i);
     const std::int32_t ids[] = {0,   1,   2,   processes, 98,
                                 99,  100, 101, 102,       100 + resources,
                                 198, 199, 200, -1,        std::numeric_limits<std::int32_t>::min()};
     edge_list edges;
-    for (int e = random() % 12; e > 0; --e) {
-      edges.emplace_back(ids[random() % 10], ids[random() % std::size(ids)]);
+    for (int e = pick(12); e > 0; --e) {
+      edges.emplace_back(ids[pick(10)], ids[pick(std::size(ids))]);
       add_edge(edges.back().first, edges.back().second);
     }
     const int expected = has_cycle(edges) ? 1 : 0;

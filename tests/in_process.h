@@ -15,46 +15,34 @@
 // Each test runs in a process of its own: one caught in a loop ends here,
 // in seconds, instead of at CTest's timeout.
 inline const unsigned no_deadline_before = alarm(20);
-
-inline int input_file() {
-  static const int fd = memfd_create("input", MFD_CLOEXEC);
-  return fd;
-}
-
-inline int output_file() {
-  static const int fd = memfd_create("output", MFD_CLOEXEC);
-  return fd;
-}
+inline const int input_file = memfd_create("input", MFD_CLOEXEC);
+inline const int output_file = memfd_create("output", MFD_CLOEXEC);
 
 // Reads `input` from now on, in blocks of `block_size` bytes.
 inline void read_from(std::string_view input, std::size_t block_size = std::size_t{1} << 16) {
-  ftruncate(input_file(), 0);
-  pwrite(input_file(), input.data(), input.size(), 0);
-  lseek(input_file(), 0, SEEK_SET);
-  use_input(input_file(), block_size);
+  ftruncate(input_file, 0);
+  pwrite(input_file, input.data(), input.size(), 0);
+  lseek(input_file, 0, SEEK_SET);
+  use_input(input_file, block_size);
 }
 
-// Captures the output from now on; captured_output() returns what was written since.
+// Captures the output from now on, until captured_output() returns it.
 inline void capture_output() {
-  ftruncate(output_file(), 0);
-  lseek(output_file(), 0, SEEK_SET);
-  use_output(output_file());
+  ftruncate(output_file, 0);
+  lseek(output_file, 0, SEEK_SET);
+  use_output(output_file);
 }
 
 inline std::string captured_output() {
   flush_output();
-  std::string text(static_cast<std::size_t>(lseek(output_file(), 0, SEEK_CUR)), '\0');
-  pread(output_file(), text.data(), text.size(), 0);
+  std::string text(static_cast<std::size_t>(lseek(output_file, 0, SEEK_CUR)), '\0');
+  pread(output_file, text.data(), text.size(), 0);
   return text;
 }
 
-struct flow_run {
-  std::string out;
-  int status;
-};
-
-// Runs a program's flow on `input` from an empty graph.
-inline flow_run run_flow(int (*flow)(), std::string_view input) {
+// Runs a program's flow on `input` from an empty graph; returns its output
+// and exit status.
+inline std::pair<std::string, int> run_flow(int (*flow)(), std::string_view input) {
   clear_graph();
   read_from(input);
   capture_output();
