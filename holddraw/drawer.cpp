@@ -21,9 +21,13 @@ constexpr std::string_view PROGRAM = "holddraw";
 struct findings {
   std::vector<std::int32_t> deadlock;  // the cycle of the graph as typed, or empty
   std::optional<typed_edge> claim;     // the claim edge, when one was typed
-  bool claim_added = false;            // its source names a node, so it is in the graph
   std::vector<std::int32_t> closed;    // the cycle the claim edge closes, or empty
 };
+
+// Whether the claim edge is in the graph: its source names a node.
+bool claim_added(const findings& found) {
+  return found.claim && dense_index_of(found.claim->u) >= 0;
+}
 
 const std::vector<std::int32_t>& red_cycle(const findings& found) {
   return found.deadlock.empty() ? found.closed : found.deadlock;
@@ -100,16 +104,20 @@ void put_arrow(std::int32_t u, std::int32_t v, std::size_t count, bool red, bool
   put_node_name(u);
   put_text(" -> ");
   put_node_name(v);
-  std::string attributes;
-  if (count > 1) attributes += ", label=\"x" + std::to_string(count) + "\"";
-  if (dashed) attributes += ", style=dashed";
-  if (red) attributes += ", color=red";
-  if (!attributes.empty()) {
-    put_text(" [");
-    put_text(std::string_view{attributes}.substr(2));
-    put_text("]");
+  std::string_view separator = " [";
+  const auto attribute = [&separator](std::string_view text) {
+    put_text(separator);
+    put_text(text);
+    separator = ", ";
+  };
+  if (count > 1) {
+    attribute("label=\"x");
+    put_int(static_cast<std::int32_t>(count));  // no more than the edges typed
+    put_text("\"");
   }
-  put_text(";\n");
+  if (dashed) attribute("style=dashed");
+  if (red) attribute("color=red");
+  put_text(separator == ", " ? "];\n" : ";\n");
 }
 
 // One arrow for each different target of the node's typed edges, by
@@ -121,7 +129,7 @@ void put_arrows_of(std::int32_t i, const findings& found,
   targets.clear();
   for (const std::int32_t target : edges_of(node)) targets.push_back(target);
   // The claim edge, the newest edge of its source, is drawn on its own.
-  if (found.claim_added && found.claim->u == node.id) targets.erase(targets.begin());
+  if (claim_added(found) && found.claim->u == node.id) targets.erase(targets.begin());
   std::sort(targets.begin(), targets.end());
   for (auto run = targets.begin(); run != targets.end();) {
     const auto run_end = std::upper_bound(run, targets.end(), *run);
@@ -141,7 +149,7 @@ void put_drawing(const findings& found) {
   put_text("  node [style=dashed, color=grey, fontcolor=grey];\n");
   std::vector<std::int32_t> targets;
   for (std::int32_t i = 0; i < node_count(); ++i) put_arrows_of(i, found, steps, targets);
-  if (found.claim_added) {
+  if (claim_added(found)) {
     put_arrow(found.claim->u, found.claim->v, 1, !found.closed.empty(), true);
   }
   put_text("}\n");
@@ -154,11 +162,8 @@ int run_drawer() {
   findings found;
   if (isCyclic() == 1) found.deadlock = cycle_found();
   if (auto error = read_claim_edge_if_any(found.claim)) return end_run(PROGRAM, error->message());
-  if (found.claim) {
-    found.claim_added = dense_index_of(found.claim->u) >= 0;
-    // A graph that is deadlocked already keeps its first cycle.
-    if (found.deadlock.empty() && isCyclic() == 1) found.closed = cycle_found();
-  }
+  // A graph that is deadlocked already keeps its first cycle.
+  if (found.claim && found.deadlock.empty() && isCyclic() == 1) found.closed = cycle_found();
   put_drawing(found);
   return end_run(PROGRAM);
 }
