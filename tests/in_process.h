@@ -14,7 +14,7 @@
 
 // Each test runs in a process of its own: one caught in a loop ends here,
 // in seconds, instead of at CTest's timeout.
-inline const unsigned no_deadline_before = alarm(20);
+inline const unsigned no_deadline_before = alarm(10);
 inline const int input_file = memfd_create("input", MFD_CLOEXEC);
 inline const int output_file = memfd_create("output", MFD_CLOEXEC);
 

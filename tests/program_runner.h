@@ -37,7 +37,7 @@ inline run_result run_program(const std::string& program, const std::string& inp
   std::ofstream(files + ".in", std::ios::binary) << input;
   const bool captured = stdout_path.empty();
   if (captured) stdout_path = files + ".out";
-  const std::string command = "ulimit -t 5; ulimit -f 65536; " + setup + " exec " + program + " <" +
+  const std::string command = "ulimit -t 2; ulimit -f 65536; " + setup + " exec " + program + " <" +
                               files + ".in >" + stdout_path + " 2>" + files + ".err";
   const int status = exit_status(std::system(command.c_str()));
   return {captured ? contents_of(stdout_path) : "", contents_of(files + ".err"), status};

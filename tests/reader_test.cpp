@@ -80,15 +80,16 @@ std::string random_text(std::mt19937& random) {
                                        " -2147483649"};
   std::string text;
   for (std::size_t words = 2 + pick(40); words > 0; --words) {
-    text.append(1 + pick(3), SPACES[pick(6)]);
+    // Now and then no whitespace: the words then run into one, or a sign parts them.
+    text.append(pick(8) == 0 ? 0 : 1 + pick(3), SPACES[pick(6)]);
     text += "+- "[pick(3)];
-    text.append(pick(4) == 0 ? pick(100) : 0, '0');
+    text.append(pick(4) == 0 ? pick(pick(2) == 0 ? 10 : 100) : 0, '0');
     for (std::size_t digits = 1 + pick(pick(8) == 0 ? 12 : 10); digits > 0; --digits) {
       text += static_cast<char>('0' + pick(10));
     }
     if (pick(60) == 0) text += LIMITS[pick(4)];
   }
-  if (pick(2) == 0) text.insert(text.size() - pick(text.size() / 2), 1, ODD_BYTES[pick(14)]);
+  if (pick(2) == 0) text.insert(pick(text.size()), 1, ODD_BYTES[pick(14)]);
   return text;
 }
 
@@ -105,6 +106,18 @@ TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
       }
     }
   }
+}
+
+TEST(Dialogue, LeavesTheNumbersAfterTheLastEdgeToTheClaimEdge) {
+  std::string input = "1 1 300\n";
+  for (int i = 0; i < 300; ++i) input += "0 100\n";
+  read_from(input + "100 0" + std::string(100, ' ') + "1 2 3 4 5 6 7 8 9\n");
+  clear_graph();
+  capture_output();
+  typed_edge claim;
+  ASSERT_FALSE(read_graph());
+  ASSERT_FALSE(read_claim_edge(claim));
+  EXPECT_EQ(std::pair(claim.u, claim.v), std::pair(100, 0));
 }
 
 TEST(Reader, WaitsForTheRestOfANumberOnASlowPipe) {
