@@ -18,20 +18,18 @@ using edge_list = std::vector<std::pair<std::int32_t, std::int32_t>>;
 // Kahn's algorithm: the graph has a cycle when taking away, again and
 // again, the nodes that no edge enters leaves some behind.
 bool has_cycle(const edge_list& edges) {
-  std::vector<std::vector<std::int32_t>> out(node_count());
   std::vector<int> entering(node_count());
   for (const auto& [u, v] : edges) {
-    if (dense_index_of(u) < 0 || dense_index_of(v) < 0) continue;
-    out[dense_index_of(u)].push_back(dense_index_of(v));
-    ++entering[dense_index_of(v)];
+    if (dense_index_of(u) >= 0 && dense_index_of(v) >= 0) ++entering[dense_index_of(v)];
   }
-  std::vector<std::int32_t> free;
+  std::vector<std::int32_t> free;  // nodes that no edge enters any more
   for (std::int32_t i = 0; i < node_count(); ++i) {
     if (entering[i] == 0) free.push_back(i);
   }
   for (std::size_t taken = 0; taken < free.size(); ++taken) {
-    for (const std::int32_t w : out[free[taken]]) {
-      if (--entering[w] == 0) free.push_back(w);
+    for (const auto& [u, v] : edges) {
+      const std::int32_t w = dense_index_of(v);
+      if (dense_index_of(u) == free[taken] && w >= 0 && --entering[w] == 0) free.push_back(w);
     }
   }
   return free.size() < static_cast<std::size_t>(node_count());

@@ -43,14 +43,14 @@ inline run_result run_program(const std::string& program, const std::string& inp
   return {captured ? contents_of(stdout_path) : "", contents_of(files + ".err"), status};
 }
 
-// A program running with a pipe on its stdin and one on its stdout.
+// A program running with a pipe on its stdin and one on its stdout and stderr.
 struct live_program {
   FILE* in;
   FILE* out;
+  std::string seen;  // what it wrote so far
 
-  // Reads stdout until it ends with `text`; false when it closes first.
-  bool read_until(const std::string& text) const {
-    std::string seen;
+  // Reads on until what it wrote ends with `text`; false when it closes first.
+  bool read_until(const std::string& text) {
     for (int c; !seen.ends_with(text); seen += static_cast<char>(c)) {
       if ((c = std::fgetc(out)) == EOF) return false;
     }
@@ -61,9 +61,9 @@ struct live_program {
 inline live_program start_program(const std::string& program) {
   const std::string fifo = testing::TempDir() + "stdin-" + std::to_string(getpid());
   mkfifo(fifo.c_str(), 0600);
-  FILE* const out = popen(("timeout 5 " + program + " <" + fifo).c_str(), "r");
+  FILE* const out = popen(("timeout 5 " + program + " <" + fifo + " 2>&1").c_str(), "r");
   FILE* const in = std::fopen(fifo.c_str(), "w");  // once the program's shell opened it
   unlink(fifo.c_str());
   std::setbuf(in, nullptr);
-  return {in, out};
+  return {in, out, ""};
 }
