@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -120,22 +121,71 @@ void put_arrow(std::int32_t u, std::int32_t v, std::size_t count, bool red, bool
   put_text(separator == ", " ? "];\n" : ";\n");
 }
 
+// The targets of one of a node's blocks, sorted, from the next to merge. The
+// next is copied into `head`, so that the merge compares runs without
+// reaching into their blocks.
+struct sorted_run {
+  std::int32_t head;
+  const std::int32_t* next;
+  const std::int32_t* end;
+};
+
+// Sorts the targets of each of the node's blocks where they are, but for its
+// newest edge when `skip_newest`, and returns them as runs to merge. Sorting
+// in place costs no memory beside the edges; the drawing is the last use of
+// the graph, so nothing walks its lists newest first afterwards.
+std::vector<sorted_run> sort_blocks(const vertex& node, bool skip_newest) {
+  std::vector<sorted_run> runs;
+  std::uint32_t first = node.first_edge + (skip_newest ? 1 : 0);
+  for (edge_block* block = node.newest_block; block != nullptr; block = block->older) {
+    const auto targets = std::span(block->targets).subspan(first);
+    std::sort(targets.begin(), targets.end());
+    if (!targets.empty()) {
+      runs.push_back({targets.front(), targets.data(), targets.data() + targets.size()});
+    }
+    first = 0;
+  }
+  return runs;
+}
+
+// Restores the order of `runs`, a heap with the smallest next target on
+// top, after the run on top moved on: it sinks below the smaller ones.
+void sink_top(std::vector<sorted_run>& runs) {
+  for (std::size_t at = 0;;) {
+    std::size_t least = at;
+    for (const std::size_t child : {2 * at + 1, 2 * at + 2}) {
+      if (child < runs.size() && runs[child].head < runs[least].head) least = child;
+    }
+    if (least == at) return;
+    std::swap(runs[at], runs[least]);
+    at = least;
+  }
+}
+
 // One arrow for each different target of the node's typed edges, by
 // ascending target, labelled with how many edges it stands for.
 void put_arrows_of(std::int32_t i, const findings& found,
-                   const std::vector<std::optional<std::int32_t>>& steps,
-                   std::vector<std::int32_t>& targets) {
+                   const std::vector<std::optional<std::int32_t>>& steps) {
   const vertex& node = node_at(i);
-  targets.clear();
-  for (const std::int32_t target : edges_of(node)) targets.push_back(target);
   // The claim edge, the newest edge of its source, is drawn on its own.
-  if (claim_added(found) && found.claim->u == node.id) targets.erase(targets.begin());
-  std::sort(targets.begin(), targets.end());
-  for (auto run = targets.begin(); run != targets.end();) {
-    const auto run_end = std::upper_bound(run, targets.end(), *run);
-    put_arrow(node.id, *run, static_cast<std::size_t>(run_end - run),
-              steps[static_cast<std::size_t>(i)] == *run, false);
-    run = run_end;
+  std::vector<sorted_run> runs = sort_blocks(node, claim_added(found) && found.claim->u == node.id);
+  std::make_heap(runs.begin(), runs.end(),
+                 [](const sorted_run& a, const sorted_run& b) { return a.head > b.head; });
+  while (!runs.empty()) {
+    const std::int32_t target = runs.front().head;
+    std::size_t count = 0;
+    while (!runs.empty() && runs.front().head == target) {
+      sorted_run& run = runs.front();
+      for (; run.next != run.end && *run.next == target; ++run.next) ++count;
+      if (run.next != run.end) {
+        run.head = *run.next;
+      } else {
+        run = runs.back();
+        runs.pop_back();
+      }
+      sink_top(runs);
+    }
+    put_arrow(node.id, target, count, steps[static_cast<std::size_t>(i)] == target, false);
   }
 }
 
@@ -147,8 +197,7 @@ void put_drawing(const findings& found) {
   put_nodes(steps);
   // Nodes first named by an arrow below are targets that name no node.
   put_text("  node [style=dashed, color=grey, fontcolor=grey];\n");
-  std::vector<std::int32_t> targets;
-  for (std::int32_t i = 0; i < node_count(); ++i) put_arrows_of(i, found, steps, targets);
+  for (std::int32_t i = 0; i < node_count(); ++i) put_arrows_of(i, found, steps);
   if (claim_added(found)) {
     put_arrow(found.claim->u, found.claim->v, 1, !found.closed.empty(), true);
   }

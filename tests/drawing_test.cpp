@@ -1,6 +1,11 @@
 // holddraw's drawings of small graphs, exactly.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
+#include <sstream>
+#include <tuple>
+
 #include "drawer.h"
 #include "in_process.h"
 
@@ -43,6 +48,29 @@ TEST(Holddraw, DrawsTheGraphItsCycleAndTheClaimEdge) {
   for (const auto& [input, expected] : cases) {
     EXPECT_EQ(run_flow(run_drawer, input), std::pair(expected, 0)) << input;
   }
+}
+
+TEST(Holddraw, CountsEdgesTypedAlikeAcrossBlocks) {
+  std::mt19937 random(3);
+  std::string input = "1 1 5000\n";
+  std::map<std::pair<int, int>, int> typed;
+  for (int i = 0; i < 5000; ++i) {  // several blocks a node, each target in many of them
+    const std::pair edge{random() % 2 == 0 ? 0 : 100, static_cast<int>(random() % 300) - 100};
+    input += std::to_string(edge.first) + " " + std::to_string(edge.second) + "\n";
+    ++typed[edge];
+  }
+  std::vector<std::tuple<int, int, int>> expected;  // by source in table order, then target
+  for (const auto& [edge, count] : typed) expected.emplace_back(edge.first, edge.second, count);
+  std::vector<std::tuple<int, int, int>> drawn;
+  std::istringstream lines(run_flow(run_drawer, input + "0 7\n").first);
+  for (std::string line; std::getline(lines, line);) {
+    int u = 0;
+    int v = 0;
+    int count = 1;
+    const int read = std::sscanf(line.c_str(), " \"%d\" -> \"%d\" [label=\"x%d", &u, &v, &count);
+    if (read >= 2 && line.find("dashed") == std::string::npos) drawn.emplace_back(u, v, count);
+  }
+  EXPECT_EQ(drawn, expected);
 }
 
 }  // namespace
