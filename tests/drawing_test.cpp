@@ -60,6 +60,7 @@ TEST(Holddraw, CountsEdgesTypedAlikeAcrossBlocks) {
     ++typed[edge];
   }
   std::vector<std::tuple<int, int, int>> expected;  // by source in table order, then target
+  expected.reserve(typed.size());
   for (const auto& [edge, count] : typed) expected.emplace_back(edge.first, edge.second, count);
   std::vector<std::tuple<int, int, int>> drawn;
   std::istringstream lines(run_flow(run_drawer, input + "0 7\n").first);
