@@ -90,7 +90,7 @@ TEST(Programs, ReportAFailedWrite) {
   }
 }
 
-// About half a minute: the default suite leaves it out, and CI runs it.
+// About twenty seconds: the default suite leaves it out, and CI runs it.
 TEST(Lockprobe, DISABLED_ReadsTheLargestEdgeCount) {
   // 2147483647 edges, 8.6 GB of them; all but the last name no node.
   const std::string edges =
