@@ -108,18 +108,6 @@ TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
   }
 }
 
-TEST(Dialogue, LeavesTheNumbersAfterTheLastEdgeToTheClaimEdge) {
-  std::string input = "1 1 300\n";
-  for (int i = 0; i < 300; ++i) input += "0 100\n";
-  read_from(input + "100 0" + std::string(100, ' ') + "1 2 3 4 5 6 7 8 9\n");
-  clear_graph();
-  capture_output();
-  typed_edge claim;
-  ASSERT_FALSE(read_graph());
-  ASSERT_FALSE(read_claim_edge(claim));
-  EXPECT_EQ(std::pair(claim.u, claim.v), std::pair(100, 0));
-}
-
 TEST(Reader, WaitsForTheRestOfANumberOnASlowPipe) {
   const std::string text = "12 -345 +6789\n0000123 9-8 -5";
   int ends[2];
