@@ -73,9 +73,10 @@ reading read_fast(std::size_t capacity) {
 // Numbers in every form, apart by runs of whitespace; now and then a number
 // out of range, or a byte next to a digit, sign or whitespace in the
 // character table, ends the reading.
+const std::string ODD_BYTES{"/:,.*!\0\x08\x0e\x1f\x80\xff+-", 14};
+
 std::string random_text(std::mt19937& random) {
   const auto pick = [&random](std::size_t count) { return random() % count; };
-  static const std::string ODD_BYTES{"/:,.*!\0\x08\x0e\x1f\x80\xff+-", 14};
   static const char* const LIMITS[] = {" 2147483647", " -2147483648", " 2147483648",
                                        " -2147483649"};
   std::string text;
@@ -93,15 +94,30 @@ std::string random_text(std::mt19937& random) {
   return text;
 }
 
-TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
+// Each odd byte where it matters: before a digit, after one, between a sign
+// and a digit, after whitespace; then the random texts.
+std::vector<std::string> texts_to_read() {
+  std::vector<std::string> texts;
+  for (const char odd : ODD_BYTES) {
+    for (const auto& [before, after] :
+         {std::pair{"7 ", "5 8"}, {"7 1", " 8"}, {"7 -", "5"}, {"7 12", "-3"}, {"7\t", " 8"}}) {
+      texts.push_back(before + std::string(1, odd) + after);
+    }
+  }
   std::mt19937 random(2026);
-  for (int texts = 0; texts < 150; ++texts) {
-    const std::string text = random_text(random);
+  while (texts.size() < 220) texts.push_back(random_text(random));
+  return texts;
+}
+
+TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
+  const std::vector<std::string> texts = texts_to_read();
+  for (std::size_t t = 0; t < texts.size(); ++t) {
+    const std::string& text = texts[t];
     for (std::size_t offset = 0; offset < 64; ++offset) {
       const std::string input = std::string(offset, ' ') + text;
-      for (const std::size_t block : {std::size_t{1} << 16, 1 + (offset * 7 + texts) % 90}) {
+      for (const std::size_t block : {std::size_t{1} << 16, 1 + (offset * 7 + t) % 90}) {
         read_from(input, block);
-        ASSERT_EQ(read_fast(offset % 2 == 0 ? 1 + texts % 5 : 512), read_plainly(input))
+        ASSERT_EQ(read_fast(offset % 2 == 0 ? 1 + t % 5 : 512), read_plainly(input))
             << "blocks of " << block << ": " << input;
       }
     }

@@ -26,9 +26,8 @@ constexpr int NO_BYTE = -1;
 struct input_state {
   int fd = STDIN_FILENO;
   std::size_t block_size = BLOCK_SIZE;
-  // The bytes held back and the block read after them.
+  // The bytes held back and the block read after them; null before the first read.
   char* buffer = nullptr;
-  std::size_t capacity = 0;
   std::size_t next = 0;    // the read position
   std::size_t end = 0;     // the end of the block passed on
   std::size_t filled = 0;  // the end of what was read: the block and the bytes held back
@@ -80,21 +79,17 @@ void squeeze_held_back() {
   input.filled = static_cast<std::size_t>(kept - input.buffer);
 }
 
-// Makes room for a block and the NUL after the bytes held back; false when
-// no memory is left.
-bool grow_buffer() {
-  const std::size_t capacity = std::max(2 * input.capacity, input.filled + input.block_size + 1);
-  char* const grown = static_cast<char*>(std::realloc(input.buffer, capacity));
-  if (grown == nullptr) {
-    // What was held back may be part of a number, so none of it is passed on.
-    input.filled = 0;
-    input.ended = true;
-    input.out_of_memory = true;
-    return false;
-  }
-  input.buffer = grown;
-  input.capacity = capacity;
-  return true;
+// The most bytes held back once squeezed: signs, leading zeros, other digits.
+constexpr std::size_t HELD_BACK_LIMIT = 3 * KEPT_PER_PART;
+
+// Allocates room for the bytes held back, a block and the NUL after them,
+// once and before the first read, so that memory never runs out while part
+// of a number is held back. Ends the input when no memory is left.
+void allocate_buffer() {
+  input.buffer = static_cast<char*>(std::malloc(HELD_BACK_LIMIT + input.block_size + 1));
+  if (input.buffer != nullptr) return;
+  input.ended = true;
+  input.out_of_memory = true;
 }
 
 // Passes on the next block: moves the bytes held back to the front and reads
@@ -104,9 +99,9 @@ bool grow_buffer() {
   input.filled -= input.end;
   input.next = 0;
   input.end = 0;
+  if (input.buffer == nullptr && !input.ended) allocate_buffer();
   while (!input.ended && input.end == 0) {
     if (input.filled > 0) squeeze_held_back();
-    if (input.capacity <= input.filled + input.block_size && !grow_buffer()) break;
     const ssize_t got = ::read(input.fd, input.buffer + input.filled, input.block_size);
     if (got > 0) {
       input.filled += static_cast<std::size_t>(got);

@@ -1,0 +1,290 @@
+// The three programs' flows in process, on the examples and on random graphs,
+// against plain references written from the programs' rules: holdview's and
+// lockprobe's listings against a plain listing, lockprobe's verdicts against
+// Kahn's algorithm, and holddraw's arrows against the typed edges, with its
+// red arrows one cycle of them. Then holddraw's drawings of small graphs,
+// exactly.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "checker.h"
+#include "drawer.h"
+#include "in_process.h"
+#include "viewer.h"
+
+namespace {
+
+using edge = std::pair<std::int32_t, std::int32_t>;
+
+const std::string COUNTS_PROMPT = "Enter the number of processes, resources, and edges: ";
+const std::string EDGES_PROMPT =
+    "Enter the edges (resource allocation and request) in the format u v:\n";
+const std::string CLAIM_PROMPT = "Enter a claim edge to check if it creates a cycle (format u v): ";
+
+// An input as the programs read it.
+struct typed_graph {
+  std::int32_t processes = 0;
+  std::int32_t resources = 0;
+  std::vector<edge> edges;  // as typed
+  std::optional<edge> claim;
+
+  explicit typed_graph(const std::string& input) {
+    std::istringstream numbers(input);
+    std::int32_t count = 0;
+    numbers >> processes >> resources >> count;
+    for (edge e; count > 0 && numbers >> e.first >> e.second; --count) edges.push_back(e);
+    if (edge e; numbers >> e.first >> e.second) claim = e;
+  }
+
+  bool names_a_node(std::int32_t id) const {
+    return (id >= 0 && id < processes) || (id >= 100 && id - 100 < resources);
+  }
+};
+
+// The listing and the adjacency list, written plainly.
+std::pair<std::string, std::string> plain_listing(const typed_graph& g) {
+  std::string nodes[2];
+  std::string lines[2];
+  std::string adjacency;
+  for (int kind = 0; kind < 2; ++kind) {
+    for (int id = kind * 100; id < kind * 100 + (kind == 0 ? g.processes : g.resources); ++id) {
+      nodes[kind] += "  " + std::to_string(id) + "\n";
+      adjacency += "  " + std::to_string(id) + ": ";
+      for (auto e = g.edges.rbegin(); e != g.edges.rend(); ++e) {
+        if (e->first != id) continue;
+        lines[kind] += "  " + std::to_string(id) + " -> " + std::to_string(e->second) + "\n";
+        adjacency += std::to_string(e->second) + " ";
+      }
+      adjacency += "\n";
+    }
+  }
+  return {"Processes:\n" + nodes[0] + "\nResources:\n" + nodes[1] + "\nRequest Edges:\n" +
+              lines[0] + "\nAllocation Edges:\n" + lines[1],
+          "\nAdjacency List:\n" + adjacency};
+}
+
+// Kahn's algorithm: the edges between nodes have a cycle when taking away,
+// again and again, the nodes that no edge enters leaves some behind.
+bool has_cycle(const typed_graph& g, const std::vector<edge>& edges) {
+  std::map<std::int32_t, int> entering;
+  std::vector<edge> between_nodes;
+  for (const auto& [u, v] : edges) {
+    if (g.names_a_node(u) && g.names_a_node(v)) between_nodes.emplace_back(u, v);
+  }
+  for (const auto& [u, v] : between_nodes) ++entering[v];
+  std::vector<std::int32_t> free;  // nodes that no edge enters any more
+  for (std::int32_t id = 0; id < 100 + g.resources; ++id) {
+    if (g.names_a_node(id) && entering[id] == 0) free.push_back(id);
+  }
+  for (std::size_t taken = 0; taken < free.size(); ++taken) {
+    for (const auto& [u, v] : between_nodes) {
+      if (u == free[taken] && --entering[v] == 0) free.push_back(v);
+    }
+  }
+  return free.size() <
+         static_cast<std::size_t>(std::max(0, g.processes) + std::max(0, g.resources));
+}
+
+// A drawing's arrows by source and target, in the order drawn, each with
+// how many edges it stands for; its red ones; and its dashed one, if any.
+struct arrows {
+  std::vector<std::tuple<std::int32_t, std::int32_t, int>> solid;
+  std::set<edge> red;
+  std::optional<edge> dashed;
+};
+
+arrows arrows_of(const std::string& drawing) {
+  arrows found;
+  std::istringstream lines(drawing);
+  for (std::string line; std::getline(lines, line);) {
+    edge e;
+    int count = 1;
+    if (std::sscanf(line.c_str(), " \"%d\" -> \"%d\" [label=\"x%d", &e.first, &e.second, &count) <
+        2) {
+      continue;
+    }
+    if (line.find("color=red") != std::string::npos) found.red.insert(e);
+    if (line.find("dashed") != std::string::npos) {
+      found.dashed = e;
+    } else {
+      found.solid.emplace_back(e.first, e.second, count);
+    }
+  }
+  return found;
+}
+
+// Whether `red` is one cycle, each of its arrows one of `edges`.
+bool form_a_cycle(const std::set<edge>& red, const std::vector<edge>& edges) {
+  std::map<std::int32_t, std::int32_t> next;
+  for (const edge& a : red) {
+    if (std::find(edges.begin(), edges.end(), a) == edges.end() || !next.insert(a).second) {
+      return false;
+    }
+  }
+  std::int32_t node = next.begin()->first;
+  for (std::size_t steps = 0; steps < next.size() && next.contains(node); ++steps)
+    node = next[node];
+  return node == next.begin()->first;
+}
+
+// Runs the three flows on `input` and checks them against the references;
+// adds holddraw's drawing to `drawings` when small, for Graphviz to draw: the
+// large ones hold the same kinds of lines and take it seconds.
+void check_flows(const std::string& input, std::string& drawings) {
+  const typed_graph g(input);
+  const auto [listing, adjacency] = plain_listing(g);
+  const std::string prompts = COUNTS_PROMPT + EDGES_PROMPT;
+  ASSERT_EQ(run_flow(run_viewer, input), std::pair(prompts + listing + adjacency, 0)) << input;
+
+  // lockprobe needs a claim edge: one that names no node changes no verdict.
+  const edge claim = g.claim.value_or(edge{-1, -1});
+  std::vector<edge> with_claim = g.edges;
+  with_claim.push_back(claim);
+  const bool deadlocked = has_cycle(g, g.edges);
+  const bool closed = has_cycle(g, with_claim);
+  ASSERT_EQ(
+      run_flow(run_checker, g.claim ? input : input + "\n-1 -1"),
+      std::pair(prompts + listing +
+                    (deadlocked ? "\nThe graph contains a cycle (Deadlocked).\n"
+                                : "\nThe graph does not contain a cycle (Not deadlocked).\n") +
+                    CLAIM_PROMPT + "Adding the edge " + std::to_string(claim.first) + " -> " +
+                    std::to_string(claim.second) +
+                    (closed ? " creates a cycle.\n" : " does not create a cycle.\n"),
+                0))
+      << input;
+
+  const auto [drawing, status] = run_flow(run_drawer, input);
+  ASSERT_EQ(status, 0) << input;
+  std::map<edge, int> typed;
+  for (const edge& e : g.edges) {
+    if (g.names_a_node(e.first)) ++typed[e];
+  }
+  std::vector<std::tuple<std::int32_t, std::int32_t, int>> expected;
+  for (const auto& [e, count] : typed) expected.emplace_back(e.first, e.second, count);
+  const arrows drawn = arrows_of(drawing);
+  ASSERT_EQ(drawn.solid, expected) << input << drawing;
+  ASSERT_EQ(drawn.dashed, g.names_a_node(claim.first) ? g.claim : std::optional<edge>{});
+  ASSERT_EQ(!drawn.red.empty(), closed) << input << drawing;
+  ASSERT_TRUE(drawn.red.empty() || form_a_cycle(drawn.red, deadlocked ? g.edges : with_claim))
+      << drawing;
+  if (drawing.size() < 2048) drawings += drawing;
+}
+
+std::string random_graph(std::mt19937& random) {
+  const auto pick = [&random](int count) { return static_cast<int>(random() % count); };
+  const bool full = pick(4) == 0;  // both tables full, the edges among the ids at their ends
+  const int processes = full || pick(8) == 0 ? MAX_PER_KIND : pick(5);
+  const int resources = full || pick(8) == 0 ? MAX_PER_KIND : pick(5);
+  const std::int32_t ids[] = {0,
+                              1,
+                              2,
+                              98,
+                              99,
+                              100,
+                              101,
+                              102,
+                              198,
+                              199,
+                              200,
+                              201,
+                              -1,
+                              processes,
+                              100 + resources,
+                              std::numeric_limits<std::int32_t>::min()};
+  const int sources = full ? 12 : 8;
+  const int edges = pick(10) == 0 ? -pick(3) : pick(full ? 40 : 12);
+  std::string input = std::to_string(processes) + " " + std::to_string(resources) + " " +
+                      std::to_string(edges) + "\n";
+  for (int e = std::max(edges, 0) + pick(2); e > 0; --e) {  // and now and then a claim edge
+    input +=
+        std::to_string(ids[pick(sources)]) + " " + std::to_string(ids[pick(std::size(ids))]) + "\n";
+  }
+  return input;
+}
+
+// Many edges from two nodes: tens of blocks each, and the output buffer
+// filled many times over, with numbers of every width.
+std::string large_graph(std::mt19937& random, int edges) {
+  std::string input = "1 1 " + std::to_string(edges) + "\n";
+  for (int i = 0; i < edges; ++i) {
+    const auto target = static_cast<std::int32_t>(random());
+    input += (i % 3 == 0 ? "100 " : "0 ") +
+             std::to_string(i % 2 == 0 ? target % 300 - 100 : target >> i % 32) + "\n";
+  }
+  return input + "0 7\n";
+}
+
+TEST(Flows, AgreeWithThePlainReferencesOnExamplesAndRandomGraphs) {
+  std::string drawings;
+  for (const auto& example : std::filesystem::directory_iterator(EXAMPLES_DIR)) {
+    if (example.path().extension() != ".txt") continue;  // not the pictures
+    std::ifstream file(example.path());
+    const std::string input{std::istreambuf_iterator<char>(file), {}};
+    ASSERT_NO_FATAL_FAILURE(check_flows(input, drawings));
+  }
+  std::mt19937 random(17);
+  for (int i = 0; i < 3000; ++i)
+    ASSERT_NO_FATAL_FAILURE(check_flows(random_graph(random), drawings));
+  const std::string path = testing::TempDir() + "drawings.dot";
+  std::ofstream(path) << drawings;
+  FILE* const dot = popen(("timeout 10 dot -Tsvg " + path + " 2>&1 >/dev/null").c_str(), "r");
+  char said[512];
+  const std::size_t size = std::fread(said, 1, sizeof said, dot);
+  EXPECT_EQ(pclose(dot), 0);
+  EXPECT_EQ(std::string(said, size), "") << "Graphviz warned";
+  // Node 0 with a block and none, one or two edges over; then many blocks.
+  for (const int edges : {1533, 1534, 1535, 70000}) {
+    std::string unused;
+    ASSERT_NO_FATAL_FAILURE(check_flows(large_graph(random, edges), unused));
+  }
+}
+
+// The drawing with this title, node lines and arrow lines.
+std::string drawing(const std::string& title, const std::string& nodes, const std::string& arrows) {
+  return "digraph \"resource-allocation graph\" {\n  labelloc=t;\n  label=\"" + title + "\";\n" +
+         nodes + "  node [style=dashed, color=grey, fontcolor=grey];\n" + arrows + "}\n";
+}
+
+TEST(Holddraw, DrawsTheGraphItsCycleAndTheClaimEdge) {
+  const std::string plain_pair = "  \"0\" [shape=circle];\n  \"100\" [shape=box];\n";
+  const std::string red_pair =
+      "  \"0\" [shape=circle, color=red, fontcolor=red];\n"
+      "  \"100\" [shape=box, color=red, fontcolor=red];\n";
+  const std::pair<const char*, std::string> cases[] = {
+      {"0 0 0", drawing("Not deadlocked", "", "")},
+      // Duplicates as one arrow, a target naming no node, a source naming none.
+      {"2 1 6  0 100  0 -7  0 100  0 100  1 0  5 0",
+       drawing("Not deadlocked",
+               "  \"0\" [shape=circle];\n  \"1\" [shape=circle];\n  \"100\" [shape=box];\n",
+               "  \"0\" -> \"-7\";\n  \"0\" -> \"100\" [label=\"x3\"];\n  \"1\" -> \"0\";\n")},
+      {"1 1 2  0 100  100 0  0 100",
+       drawing("Deadlocked: 0 -> 100 -> 0\\nWith the claim edge 0 -> 100 the graph is still "
+               "deadlocked",
+               red_pair,
+               "  \"0\" -> \"100\" [color=red];\n  \"100\" -> \"0\" [color=red];\n"
+               "  \"0\" -> \"100\" [style=dashed];\n")},
+      {"1 1 1  0 100  100 0",
+       drawing("Not deadlocked\\nThe claim edge 100 -> 0 creates a cycle: 0 -> 100 -> 0", red_pair,
+               "  \"0\" -> \"100\" [color=red];\n  \"100\" -> \"0\" [style=dashed, color=red];\n")},
+      {"1 1 1  0 100  100 7",
+       drawing("Not deadlocked\\nThe claim edge 100 -> 7 does not create a cycle", plain_pair,
+               "  \"0\" -> \"100\";\n  \"100\" -> \"7\" [style=dashed];\n")},
+      {"1 1 1  0 100  5 0",  // a claim edge whose source names no node is not drawn
+       drawing("Not deadlocked\\nThe claim edge 5 -> 0 does not create a cycle", plain_pair,
+               "  \"0\" -> \"100\";\n")},
+  };
+  for (const auto& [input, expected] : cases) {
+    EXPECT_EQ(run_flow(run_drawer, input), std::pair(expected, 0)) << input;
+  }
+}
+
+}  // namespace
