@@ -7,6 +7,7 @@ Usage: programs_test.py LOCKPROBE HOLDVIEW HOLDDRAW [unittest arguments]
 import os
 import resource
 import select
+import signal
 import subprocess
 import sys
 import time
@@ -21,22 +22,24 @@ SANITIZED = os.environ.get("SANITIZED") == "1"
 KIB = 1 << 10
 
 
-def limited(address_space=None):
-    """Limits for a program: two seconds of CPU, no file over 64 MiB, and the
-    address space given, so that a program gone wrong ends in seconds."""
+def limited(address_space=None, file_size=64 << 20):
+    """Limits for a program: two seconds of CPU, files up to `file_size`
+    bytes, a write past which fails, and the address space given, so that a
+    program gone wrong ends in seconds."""
 
     def set_limits():
         resource.setrlimit(resource.RLIMIT_CPU, (2, 2))
-        resource.setrlimit(resource.RLIMIT_FSIZE, (64 << 20, 64 << 20))
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_size, file_size))
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
         if address_space is not None:
             resource.setrlimit(resource.RLIMIT_AS, (address_space, address_space))
 
     return set_limits
 
 
-def run(program, data, address_space=None, stdout=subprocess.PIPE):
+def run(program, data, address_space=None, stdout=subprocess.PIPE, file_size=64 << 20):
     return subprocess.run([program], input=data, stdout=stdout, stderr=subprocess.PIPE,
-                          timeout=10, preexec_fn=limited(address_space))
+                          timeout=10, preexec_fn=limited(address_space, file_size))
 
 
 class Programs(unittest.TestCase):
@@ -104,12 +107,18 @@ class Programs(unittest.TestCase):
                          b"lockprobe: input ended before the claim edge\n")
 
     def test_a_failed_write_is_reported(self):
+        # A full device, and a file that takes the first 100 bytes of a write
+        # and then fails.
+        targets = [("/dev/full", b"No space left on device"),
+                   (os.path.join(os.environ.get("TMPDIR", "/tmp"), f"written-{os.getpid()}"),
+                    b"File too large")]
         for program in [LOCKPROBE, HOLDVIEW, HOLDDRAW]:
-            with open("/dev/full", "wb") as full:
-                run_ = run(program, b"1 1 1 0 100 0 0", stdout=full)
-            self.assertEqual((run_.stderr, run_.returncode),
-                             (os.path.basename(program).encode() +
-                              b": write error: No space left on device\n", 1))
+            for path, reason in targets:
+                with open(path, "wb") as target:
+                    got = run(program, b"1 1 1 0 100 0 0", stdout=target, file_size=100)
+                self.assertEqual((got.stderr, got.returncode),
+                                 (os.path.basename(program).encode() + b": write error: " + reason + b"\n", 1))
+        os.remove(targets[1][0])
 
     def test_holdview_runs_out_of_memory_cleanly_and_holds_long_words_in_little(self):
         limit = None if SANITIZED else 12 << 20
