@@ -211,14 +211,15 @@ std::string random_graph(std::mt19937& random) {
   return input;
 }
 
-// Many edges from two nodes: tens of blocks each, and the output buffer
-// filled many times over, with numbers of every width.
-std::string large_graph(std::mt19937& random, int edges) {
-  std::string input = "1 1 " + std::to_string(edges) + "\n";
-  for (int i = 0; i < edges; ++i) {
+// `edges` edges from process 0 and half as many from resource 100: as many
+// blocks, and the output buffer filled many times over, with numbers of
+// every width.
+std::string large_graph(std::mt19937& random, std::uint32_t edges) {
+  std::string input = "1 1 " + std::to_string(edges + edges / 2) + "\n";
+  for (std::uint32_t i = 0; i < edges; ++i) {
     const auto target = static_cast<std::int32_t>(random());
-    input += (i % 3 == 0 ? "100 " : "0 ") +
-             std::to_string(i % 2 == 0 ? target % 300 - 100 : target >> i % 32) + "\n";
+    input += "0 " + std::to_string(target % 300 - 100) + "\n";
+    if (i % 2 == 1) input += "100 " + std::to_string(target >> i % 32) + "\n";
   }
   return input + "0 7\n";
 }
@@ -241,8 +242,9 @@ TEST(Flows, AgreeWithThePlainReferencesOnExamplesAndRandomGraphs) {
   const std::size_t size = std::fread(said, 1, sizeof said, dot);
   EXPECT_EQ(pclose(dot), 0);
   EXPECT_EQ(std::string(said, size), "") << "Graphviz warned";
-  // Node 0 with a block and none, one or two edges over; then many blocks.
-  for (const int edges : {1533, 1534, 1535, 70000}) {
+  // A full block and none, one or two edges over; then many blocks.
+  for (const std::uint32_t edges :
+       {EDGES_PER_BLOCK, EDGES_PER_BLOCK + 1, EDGES_PER_BLOCK + 2, std::uint32_t{50000}}) {
     std::string unused;
     ASSERT_NO_FATAL_FAILURE(check_flows(large_graph(random, edges), unused));
   }

@@ -22,7 +22,8 @@ void append(input_error& error, std::string_view part) {
 
 void append(input_error& error, std::int32_t number) {
   char digits[12];
-  append(error, {digits, std::to_chars(digits, digits + sizeof digits, number).ptr});
+  const char* const end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  append(error, {digits, static_cast<std::size_t>(end - digits)});
 }
 
 // Appends `text` in double quotes, escaped so that the message stays on one

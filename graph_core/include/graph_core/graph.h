@@ -12,8 +12,9 @@
 inline constexpr std::int32_t MAX_PER_KIND = 100;
 // Id of the first resource; an id at or above it names a resource.
 inline constexpr std::int32_t RESOURCE_ID_BASE = 100;
-// Edges in one block of a node's edge list; a block fills 4 KiB.
-inline constexpr std::uint32_t EDGES_PER_BLOCK = 1022;
+// Edges in one block of a node's edge list: with the link to the older
+// block, a block fills 4 KiB, whatever the size of a pointer.
+inline constexpr std::uint32_t EDGES_PER_BLOCK = (4096 - sizeof(void*)) / sizeof(std::int32_t);
 
 // A run of one node's edge targets. The newest block is filled from its end
 // towards its start, so that each block, and the chain of blocks from the
