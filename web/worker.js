@@ -1,0 +1,64 @@
+// The page's worker: runs the programs' flows on the text the page sends and
+// Graphviz on holddraw's drawing, so that the page never waits on either.
+// Graphviz (Viz) and the engine (createEngine) come before this script in the
+// worker's source.
+
+const COUNTS_PROMPT = "Enter the number of processes, resources, and edges: ";
+const EDGES_PROMPT = "Enter the edges (resource allocation and request) in the format u v:\n";
+const CLAIM_PROMPT = "Enter a claim edge to check if it creates a cycle (format u v): ";
+const NO_CLAIM_EDGE = "input ended before the claim edge";
+// Drawings with more lines than this are not laid out: Graphviz takes over
+// a second on them.
+const DRAWING_LINE_LIMIT = 1500;
+
+let stderr = [];
+const ready = Promise.all([createEngine({ printErr: (line) => stderr.push(line) }), Viz.instance()]);
+
+// Runs a flow on `text`: its output, exit status, and the line it wrote on
+// stderr without the program's name.
+function run(flow, text) {
+  stderr = [];
+  const { output, status } = flow(text);
+  return { output, status, message: stderr.join("\n").replace(/^[a-z]+: /, "") };
+}
+
+function withoutPrompts(output) {
+  return output.startsWith(COUNTS_PROMPT + EDGES_PROMPT)
+    ? output.slice(COUNTS_PROMPT.length + EDGES_PROMPT.length)
+    : output;
+}
+
+// lockprobe's output without its prompts; for a text without a claim edge,
+// what it wrote before it asked for one.
+function checkerOutput(checked) {
+  const output = withoutPrompts(checked.output);
+  const claim = output.lastIndexOf(CLAIM_PROMPT);
+  if (checked.status !== 0) return output.slice(0, claim);
+  return output.slice(0, claim) + output.slice(claim + CLAIM_PROMPT.length);
+}
+
+function drawing(viz, dot) {
+  const lines = dot.split("\n").length - 1;
+  if (lines > DRAWING_LINE_LIMIT) {
+    return { svg: "", note: `Not drawn: ${lines} lines of drawing would take Graphviz too long.` };
+  }
+  return { svg: viz.renderString(dot, { format: "svg" }), note: "" };
+}
+
+onmessage = async ({ data: { id, text } }) => {
+  const [engine, viz] = await ready;
+  const answer = { id, message: "", lockprobe: "", holdview: "", dot: "", svg: "", note: "" };
+  const drawn = run(engine.runDrawer, text);
+  const checked = drawn.status === 0 ? run(engine.runChecker, text) : drawn;
+  if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) {
+    postMessage({ ...answer, message: checked.message });
+    return;
+  }
+  postMessage({
+    ...answer,
+    lockprobe: checkerOutput(checked),
+    holdview: withoutPrompts(run(engine.runViewer, text).output),
+    dot: drawn.output,
+    ...drawing(viz, drawn.output),
+  });
+};
