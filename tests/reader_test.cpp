@@ -95,13 +95,16 @@ std::string random_text(std::mt19937& random) {
 }
 
 // Each odd byte where it matters: before a digit, after one, between a sign
-// and a digit, after whitespace; then the random texts.
+// and a digit, after whitespace; then the random texts. Numbers follow, so
+// that the scan of 64 bytes at a time reaches the odd byte.
 std::vector<std::string> texts_to_read() {
   std::vector<std::string> texts;
+  std::string numbers;
+  for (int i = 0; i < 30; ++i) numbers += " " + std::to_string(i);
   for (const char odd : ODD_BYTES) {
     for (const auto& [before, after] :
          {std::pair{"7 ", "5 8"}, {"7 1", " 8"}, {"7 -", "5"}, {"7 12", "-3"}, {"7\t", " 8"}}) {
-      texts.push_back(before + std::string(1, odd) + after);
+      texts.push_back(before + std::string(1, odd) + after + numbers);
     }
   }
   std::mt19937 random(2026);
