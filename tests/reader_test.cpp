@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
-#include <chrono>
 #include <random>
-#include <thread>
 #include <vector>
 
 #include "in_process.h"
@@ -125,22 +123,6 @@ TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
       }
     }
   }
-}
-
-TEST(Reader, WaitsForTheRestOfANumberOnASlowPipe) {
-  const std::string text = "12 -345 +6789\n0000123 9-8 -5";
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  std::thread feeder([&] {
-    for (const char c : text) {  // a byte at a time, each read on its own
-      EXPECT_EQ(write(ends[1], &c, 1), 1);
-      std::this_thread::sleep_for(std::chrono::microseconds(200));
-    }
-    close(ends[1]);
-  });
-  use_input(ends[0], std::size_t{1} << 16);
-  EXPECT_EQ(read_fast(64), read_plainly(text));
-  feeder.join();
 }
 
 TEST(Reader, ReportsAReadThatFails) {

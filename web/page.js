@@ -2,9 +2,12 @@
 // address that holds the text, the worker that runs the programs on it, and
 // what the worker answers.
 
-const DELAY_MS = 150;  // after the last keystroke, before the programs run
+const DELAY_MS = 100;  // after the last keystroke, before the programs run
 const LINES_SHOWN = 2000;  // a longer output shows its first lines and its last few
 const ADDRESS_LIMIT = 100000;  // a longer text is not kept in the address
+// A longer text is kept aside, not shown: the text box takes seconds to lay
+// out a text of a million lines.
+const TEXT_BOX_LIMIT = 200000;
 const FIRST_EXAMPLE = "claim-closes-cycle";
 
 const $ = (id) => document.getElementById(id);
@@ -12,6 +15,7 @@ const input = $("input");
 const worker = new Worker(URL.createObjectURL(
   new Blob([$("worker-source").textContent], { type: "text/javascript" })));
 const wholeTexts = {};  // what the download buttons write, by name
+let text = "";  // the input the programs read: the text box's, or one kept aside
 let asked = 0;  // the number of the latest text given to the worker
 let timer;
 let picked = null;  // the node clicked first, for a claim edge
@@ -20,14 +24,16 @@ function textChanged() {
   document.body.dataset.state = "working";
   const id = ++asked;
   clearTimeout(timer);
-  timer = setTimeout(() => worker.postMessage({ id, text: input.value }), DELAY_MS);
-  const address = input.value.length <= ADDRESS_LIMIT
-    ? "#input=" + encodeURIComponent(input.value) : location.pathname;
+  timer = setTimeout(() => worker.postMessage({ id, text }), DELAY_MS);
+  const address = text.length <= ADDRESS_LIMIT ? "#input=" + encodeURIComponent(text) : location.pathname;
   history.replaceState(null, "", address);
 }
 
-function setText(text) {
-  input.value = text;
+function setText(newText) {
+  text = newText;
+  const shown = text.length <= TEXT_BOX_LIMIT;
+  input.value = shown ? text : "";
+  input.placeholder = shown ? "" : `An input of ${text.length} bytes, too long to show here. Typing replaces it.`;
   textChanged();
 }
 
@@ -80,7 +86,7 @@ function pick(node) {
     return;
   }
   const ids = [picked, node].map((n) => n.querySelector("title").textContent);
-  setText(withClaim(input.value, ...ids));
+  setText(withClaim(text, ...ids));
 }
 
 $("drawing").addEventListener("click", (event) => {
@@ -124,7 +130,10 @@ $("example").addEventListener("change", (event) => {
 $("file").addEventListener("change", async (event) => {
   if (event.target.files.length > 0) setText(await event.target.files[0].text());
 });
-input.addEventListener("input", textChanged);
+input.addEventListener("input", () => {
+  text = input.value;
+  textChanged();
+});
 
 function openAddress() {
   const given = location.hash.startsWith("#input=");

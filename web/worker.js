@@ -7,9 +7,9 @@ const COUNTS_PROMPT = "Enter the number of processes, resources, and edges: ";
 const EDGES_PROMPT = "Enter the edges (resource allocation and request) in the format u v:\n";
 const CLAIM_PROMPT = "Enter a claim edge to check if it creates a cycle (format u v): ";
 const NO_CLAIM_EDGE = "input ended before the claim edge";
-// Drawings with more lines than this are not laid out: Graphviz takes over
-// a second on them.
-const DRAWING_LINE_LIMIT = 1500;
+// Drawings with more arrows than this are not laid out: on random graphs
+// over full tables, Graphviz took 0.5 s for 174 arrows and 0.9 s for 216.
+const ARROW_LIMIT = 200;
 
 let stderr = [];
 const ready = Promise.all([createEngine({ printErr: (line) => stderr.push(line) }), Viz.instance()]);
@@ -38,9 +38,9 @@ function checkerOutput(checked) {
 }
 
 function drawing(viz, dot) {
-  const lines = dot.split("\n").length - 1;
-  if (lines > DRAWING_LINE_LIMIT) {
-    return { svg: "", note: `Not drawn: ${lines} lines of drawing would take Graphviz too long.` };
+  const arrows = dot.split("\n").filter((line) => line.includes("\" -> \"")).length;
+  if (arrows > ARROW_LIMIT) {
+    return { svg: "", note: `Not drawn: Graphviz would take too long to lay out ${arrows} arrows.` };
   }
   return { svg: viz.renderString(dot, { format: "svg" }), note: "" };
 }
