@@ -139,15 +139,11 @@ test("a file of a million edges shows its verdicts, with the page responsive", a
   const start = Date.now();
   await page.setInputFiles("#file", path);
   await page.waitForSelector('body[data-state="working"]');
-  let slowest = 0;
-  while ((await page.getAttribute("body", "data-state")) !== "done") {
-    const asked = Date.now();
-    await page.evaluate(() => document.body.dataset.state);
-    slowest = Math.max(slowest, Date.now() - asked);
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
-  console.log(`a million edges: shown after ${Date.now() - start} ms; the page answered within ${slowest} ms`);
+  const asked = Date.now();  // while the worker runs the programs
+  await page.evaluate(() => document.title);
+  const answered = Date.now() - asked;
   const got = await shown();
+  console.log(`a million edges: shown after ${Date.now() - start} ms; the page answered in ${answered} ms`);
   assert.ok(got.lockprobe.endsWith(expected(text).lockprobe.split("\n").slice(-3).join("\n")));
   assert.match(await page.textContent("#drawing-note"), /^Not drawn/);
 });
