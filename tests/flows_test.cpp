@@ -81,16 +81,18 @@ bool has_cycle(const typed_graph& g, const std::vector<edge>& edges) {
                [&g](const edge& e) { return g.names_a_node(e.first) && g.names_a_node(e.second); });
   for (const auto& [u, v] : between_nodes) ++entering[v];
   std::vector<std::int32_t> free;  // nodes that no edge enters any more
+  std::size_t nodes = 0;
   for (std::int32_t id = 0; id < 100 + g.resources; ++id) {
-    if (g.names_a_node(id) && entering[id] == 0) free.push_back(id);
+    if (!g.names_a_node(id)) continue;
+    ++nodes;
+    if (entering[id] == 0) free.push_back(id);
   }
   for (std::size_t taken = 0; taken < free.size(); ++taken) {
     for (const auto& [u, v] : between_nodes) {
       if (u == free[taken] && --entering[v] == 0) free.push_back(v);
     }
   }
-  return free.size() <
-         static_cast<std::size_t>(std::max(0, g.processes) + std::max(0, g.resources));
+  return free.size() < nodes;
 }
 
 // Whether `red` is one cycle, each of its arrows one of `edges`.
