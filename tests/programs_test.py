@@ -10,6 +10,7 @@ import select
 import signal
 import subprocess
 import sys
+import tempfile
 import unittest
 
 LOCKPROBE, HOLDVIEW, HOLDDRAW = sys.argv[1:4]
@@ -36,9 +37,14 @@ def limited(address_space=None, file_size=64 << 20):
     return set_limits
 
 
+# Runs `program` on `data` from a file, so that every read but the last
+# fills a whole block.
 def run(program, data, address_space=None, stdout=subprocess.PIPE, file_size=64 << 20):
-    return subprocess.run([program], input=data, stdout=stdout, stderr=subprocess.PIPE,
-                          timeout=10, preexec_fn=limited(address_space, file_size))
+    with tempfile.TemporaryFile() as stdin:
+        stdin.write(data)
+        stdin.seek(0)
+        return subprocess.run([program], stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
+                              timeout=10, preexec_fn=limited(address_space, file_size))
 
 
 class Programs(unittest.TestCase):
@@ -126,7 +132,8 @@ class Programs(unittest.TestCase):
         zeros = run(HOLDVIEW, b"1 1 1  0 -" + b"0" * part + b"100", limit)
         self.assertTrue(zeros.stdout.endswith(b"Adjacency List:\n  0: -100 \n  100: \n"), zeros.stderr)
         cases = [(b"1" + b"0" * part, b'out-of-range number "1' + b"0" * 23 + b'..."'),
-                 (b"-" * part + b"0" * part + b"1" * part, b'"' + b"-" * 24 + b'..."')]
+                 # then a whole block read after it while all three parts are held back
+                 (b"-" * part + b"0" * part + b"1" * part + b" 5" * 40000, b'"' + b"-" * 24 + b'..."')]
         for edge, found in cases:
             self.assertEqual(run(HOLDVIEW, b"1 1 1  0 " + edge, limit).stderr,
                              b"holdview: expected edge 1 of 1, found " + found + b"\n")
