@@ -17,6 +17,7 @@ const EDGES_PROMPT = "Enter the edges (resource allocation and request) in the f
 const CLAIM_PROMPT = "Enter a claim edge to check if it creates a cycle (format u v): ";
 let browser;
 let page;
+let opened;  // when the page was opened
 
 function program(name, text) {
   const run = spawnSync(process.env[name], { input: text, timeout: 10000, maxBuffer: 1 << 30 });
@@ -72,6 +73,7 @@ before(async () => {
   page = await context.newPage();
   page.on("pageerror", (error) => assert.fail(error.message));
   page.on("request", (request) => assert.match(request.url(), /^(file|blob|data):/));
+  opened = Date.now();
   await page.goto(PAGE);
 });
 
@@ -79,6 +81,7 @@ after(() => browser?.close());
 
 test("the worked example shows its listing, verdicts and picture", async () => {
   const got = await shown();
+  console.log(`the worked example shown ${Date.now() - opened} ms after the page was opened`);
   assert.deepEqual(got, expected(readFileSync(new URL("claim-closes-cycle.txt", EXAMPLES), "utf8")));
   assert.equal((await redInSvg()).length, 4);
   await page.screenshot({ path: process.env.SCREENSHOT, fullPage: true });
@@ -96,6 +99,23 @@ test("examples, refusals and random graphs show what the programs write", async 
     assert.deepEqual(got, expected(text), text);
     assert.deepEqual(await redInSvg(), redInDot(got.dot), text);
   }
+});
+
+test("a text typed while the programs run on the one before shows its own results", async () => {
+  const buffer = Buffer.from(`100 100 1000000\n${"0 100\n".repeat(1000000)}`);
+  await page.setInputFiles("#file", { name: "many.txt", mimeType: "text/plain", buffer });
+  await page.waitForSelector('body[data-state="working"]');
+  await new Promise((resolve) => setTimeout(resolve, 300));  // its run has started
+  await page.evaluate(() => {  // type, and keep what each answer from now on shows
+    window.shownWhenDone = [];
+    new MutationObserver(() => document.body.dataset.state === "done" &&
+      window.shownWhenDone.push(document.getElementById("lockprobe-output").textContent))
+      .observe(document.body, { attributeFilter: ["data-state"] });
+    document.getElementById("input").value = "0 0 0";
+    document.getElementById("input").dispatchEvent(new Event("input"));
+  });
+  assert.deepEqual(await shown(), expected("0 0 0"));
+  assert.deepEqual(await page.evaluate(() => window.shownWhenDone), [expected("0 0 0").lockprobe]);
 });
 
 test("the dining philosophers: ten red nodes and the cycle named; reversed, none", async () => {
