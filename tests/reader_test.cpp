@@ -2,6 +2,8 @@
 // every length and form, every whitespace byte and the bytes beside them in
 // the character table, at every offset of the 64-byte scan and across the
 // edges of blocks of many sizes.
+#include "graph_core/reader.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
@@ -9,7 +11,7 @@
 #include <random>
 #include <vector>
 
-#include "in_process.h"
+#include "graph_core/graph.h"
 
 namespace {
 
@@ -117,7 +119,7 @@ TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
     for (std::size_t offset = 0; offset < 64; ++offset) {
       const std::string input = std::string(offset, ' ') + text;
       for (const std::size_t block : {std::size_t{1} << 16, 1 + (offset * 7 + t) % 90}) {
-        read_from(input, block);
+        use_input_text(input, block);
         ASSERT_EQ(read_fast(offset % 2 == 0 ? 1 + t % 5 : 512), read_plainly(input))
             << "blocks of " << block << ": " << input;
       }
@@ -126,9 +128,8 @@ TEST(Reader, ReadsAsThePlainReadingAtEveryOffsetAndBlockEdge) {
 }
 
 TEST(Reader, ReportsAReadThatFails) {
-  use_input(open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC), std::size_t{1} << 16);
-  capture_output();
-  const auto error = read_graph();
+  use_input(open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const auto error = read_graph_unprompted();
   EXPECT_EQ(error ? error->message() : "", "read error: Is a directory");
 }
 

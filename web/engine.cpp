@@ -1,75 +1,46 @@
-// The programs' flows for the page: each runs on input from memory, with
-// what it writes on stdout captured, as it would run on a pipe. What it
-// writes on stderr goes to the module's printErr, which the page's worker
-// collects.
+// The programs' flows for the page. The worker copies the input's bytes into
+// the engine once; each flow then runs on them in memory, and what it wrote
+// goes back as bytes, a view into the engine's memory that stays valid until
+// the next run.
 #include <emscripten/bind.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <string>
 
 #include "checker.h"
 #include "drawer.h"
-#include "graph_core/console.h"
-#include "graph_core/graph.h"
-#include "graph_core/reader.h"
+#include "graph_core/in_memory.h"
 #include "viewer.h"
 
 namespace {
 
-constexpr const char* INPUT_PATH = "/input";
-constexpr const char* OUTPUT_PATH = "/output";
-constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 16;
+std::string input;  // the bytes the flows read
+flow_result last;   // what the last run wrote
 
-struct run_result {
-  std::string output;
-  int status = 0;
-};
-
-void write_file(const char* path, const std::string& text) {
-  const int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  for (std::size_t done = 0; done < text.size();) {
-    const ssize_t written = write(fd, text.data() + done, text.size() - done);
-    if (written <= 0) break;
-    done += static_cast<std::size_t>(written);
-  }
-  close(fd);
+// Room for an input of `size` bytes, for the worker to copy them into.
+emscripten::val input_room(std::size_t size) {
+  input.resize(size);
+  return emscripten::val(emscripten::typed_memory_view(input.size(), input.data()));
 }
 
-std::string read_file(const char* path) {
-  const int fd = open(path, O_RDONLY);
-  std::string text(static_cast<std::size_t>(lseek(fd, 0, SEEK_END)), '\0');
-  pread(fd, text.data(), text.size(), 0);
-  close(fd);
-  return text;
-}
-
-// Runs `flow` from an empty graph on `input`; returns its output and exit status.
-run_result run(int (*flow)(), const std::string& input) {
-  write_file(INPUT_PATH, input);
-  const int input_fd = open(INPUT_PATH, O_RDONLY);
-  const int output_fd = open(OUTPUT_PATH, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  clear_graph();
-  use_input(input_fd, BLOCK_SIZE);
-  use_output(output_fd);
-  run_result result;
-  result.status = flow();
-  close(input_fd);
-  close(output_fd);
-  result.output = read_file(OUTPUT_PATH);
+// Runs `flow` on the input: its output as bytes, the line it wrote on
+// stderr and its exit status.
+emscripten::val run(int (*flow)()) {
+  last = run_in_memory(flow, input);
+  emscripten::val result = emscripten::val::object();
+  result.set("output", emscripten::typed_memory_view(last.output.size(), last.output.data()));
+  result.set("errors", last.errors);
+  result.set("status", last.status);
   return result;
 }
 
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(engine) {
-  emscripten::value_object<run_result>("RunResult")
-      .field("output", &run_result::output)
-      .field("status", &run_result::status);
+  emscripten::function("inputRoom", &input_room);
   emscripten::function(
-      "runChecker", +[](const std::string& input) { return run(run_checker, input); });
+      "runChecker", +[] { return run(run_checker); });
   emscripten::function(
-      "runViewer", +[](const std::string& input) { return run(run_viewer, input); });
+      "runViewer", +[] { return run(run_viewer); });
   emscripten::function(
-      "runDrawer", +[](const std::string& input) { return run(run_drawer, input); });
+      "runDrawer", +[] { return run(run_drawer); });
 }

@@ -15,7 +15,9 @@ const input = $("input");
 const worker = new Worker(URL.createObjectURL(
   new Blob([$("worker-source").textContent], { type: "text/javascript" })));
 const wholeTexts = {};  // what the download buttons write, by name
-let text = "";  // the input the programs read: the text box's, or one kept aside
+const encoder = new TextEncoder();
+let text = "";  // the input as text: the text box's, or one kept aside
+let bytes = new Uint8Array();  // the input the programs read: `text` in UTF-8, or a file's bytes
 let asked = 0;  // the number of the latest text given to the worker
 let timer;
 let picked = null;  // the node clicked first, for a claim edge
@@ -24,16 +26,18 @@ function textChanged() {
   document.body.dataset.state = "working";
   const id = ++asked;
   clearTimeout(timer);
-  timer = setTimeout(() => worker.postMessage({ id, text }), DELAY_MS);
+  timer = setTimeout(() => worker.postMessage({ id, bytes }), DELAY_MS);
   const address = text.length <= ADDRESS_LIMIT ? "#input=" + encodeURIComponent(text) : location.pathname;
   history.replaceState(null, "", address);
 }
 
-function setText(newText) {
+// Sets the input to `newText`, or to `newBytes` shown as `newText`.
+function setText(newText, newBytes = encoder.encode(newText)) {
   text = newText;
+  bytes = newBytes;
   const shown = text.length <= TEXT_BOX_LIMIT;
   input.value = shown ? text : "";
-  input.placeholder = shown ? "" : `An input of ${text.length} bytes, too long to show here. Typing replaces it.`;
+  input.placeholder = shown ? "" : `An input of ${bytes.length} bytes, too long to show here. Typing replaces it.`;
   textChanged();
 }
 
@@ -128,10 +132,13 @@ $("example").addEventListener("change", (event) => {
   if (examples.has(event.target.value)) setText(examples.get(event.target.value));
 });
 $("file").addEventListener("change", async (event) => {
-  if (event.target.files.length > 0) setText(await event.target.files[0].text());
+  if (event.target.files.length === 0) return;
+  const fileBytes = new Uint8Array(await event.target.files[0].arrayBuffer());
+  setText(new TextDecoder().decode(fileBytes), fileBytes);
 });
 input.addEventListener("input", () => {
   text = input.value;
+  bytes = encoder.encode(text);
   textChanged();
 });
 

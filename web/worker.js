@@ -1,4 +1,4 @@
-// The page's worker: runs the programs' flows on the text the page sends and
+// The page's worker: runs the programs' flows on the bytes the page sends and
 // Graphviz on holddraw's drawing, so that the page never waits on either.
 // Graphviz (Viz) and the engine (createEngine) come before this script in the
 // worker's source.
@@ -11,15 +11,15 @@ const NO_CLAIM_EDGE = "input ended before the claim edge";
 // over full tables, Graphviz took 0.5 s for 174 arrows and 0.9 s for 216.
 const ARROW_LIMIT = 200;
 
-let stderr = [];
-const ready = Promise.all([createEngine({ printErr: (line) => stderr.push(line) }), Viz.instance()]);
+const ready = Promise.all([createEngine(), Viz.instance()]);
+const decoder = new TextDecoder();
 
-// Runs a flow on `text`: its output, exit status, and the line it wrote on
-// stderr without the program's name.
-function run(flow, text) {
-  stderr = [];
-  const { output, status } = flow(text);
-  return { output, status, message: stderr.join("\n").replace(/^[a-z]+: /, "") };
+// Runs a flow on the input given to the engine: its output, exit status,
+// and the line it wrote on stderr without the program's name. The output's
+// bytes are read before the next run reuses them.
+function run(flow) {
+  const { output, errors, status } = flow();
+  return { output: decoder.decode(output), status, message: errors.replace(/^[a-z]+: |\n$/g, "") };
 }
 
 function withoutPrompts(output) {
@@ -45,11 +45,12 @@ function drawing(viz, dot) {
   return { svg: viz.renderString(dot, { format: "svg" }), note: "" };
 }
 
-onmessage = async ({ data: { id, text } }) => {
+onmessage = async ({ data: { id, bytes } }) => {
   const [engine, viz] = await ready;
   const answer = { id, message: "", lockprobe: "", holdview: "", dot: "", svg: "", note: "" };
-  const drawn = run(engine.runDrawer, text);
-  const checked = drawn.status === 0 ? run(engine.runChecker, text) : drawn;
+  engine.inputRoom(bytes.length).set(bytes);
+  const drawn = run(engine.runDrawer);
+  const checked = drawn.status === 0 ? run(engine.runChecker) : drawn;
   if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) {
     postMessage({ ...answer, message: checked.message });
     return;
@@ -57,7 +58,7 @@ onmessage = async ({ data: { id, text } }) => {
   postMessage({
     ...answer,
     lockprobe: checkerOutput(checked),
-    holdview: withoutPrompts(run(engine.runViewer, text).output),
+    holdview: withoutPrompts(run(engine.runViewer).output),
     dot: drawn.output,
     ...drawing(viz, drawn.output),
   });

@@ -25,6 +25,7 @@ struct block_pool {
   edge_block* next = nullptr;       // the newest chunk's first block not handed out
   edge_block* chunk_end = nullptr;  // the end of the newest chunk
   edge_block* returned = nullptr;   // blocks given back, chained through `older`
+  std::size_t chunks = 0;           // chunks mapped so far
 };
 
 block_pool pool;
@@ -40,6 +41,7 @@ edge_block* take_block() {
     void* const chunk = mmap(nullptr, BLOCKS_PER_CHUNK * sizeof(edge_block), PROT_READ | PROT_WRITE,
                              MAP_PRIVATE | MAP_ANONYMOUS | FILLED_IN, -1, 0);
     if (chunk == MAP_FAILED) return nullptr;
+    ++pool.chunks;
     pool.next = static_cast<edge_block*>(chunk);
     pool.chunk_end = pool.next + BLOCKS_PER_CHUNK;
   }
@@ -50,3 +52,5 @@ void give_back(edge_block* block) {
   block->older = pool.returned;
   pool.returned = block;
 }
+
+std::size_t blocks_mapped() { return pool.chunks * BLOCKS_PER_CHUNK; }

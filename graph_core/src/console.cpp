@@ -6,6 +6,7 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include "number_text.h"
 
@@ -15,6 +16,8 @@ constexpr std::size_t BUFFER_SIZE = std::size_t{1} << 16;
 
 struct output_state {
   int fd = STDOUT_FILENO;
+  std::string* text = nullptr;    // where the output goes instead of `fd`, when set
+  std::string* errors = nullptr;  // where a report goes instead of stderr, when set
   std::array<char, BUFFER_SIZE> buffer;
   std::size_t used = 0;
   bool written_line_end = true;  // what was written so far ends with a line break
@@ -26,6 +29,14 @@ output_state output;
 // After the first failure nothing more is written: the output is lost anyway,
 // and the error is reported when the run ends.
 void write_all(const char* data, std::size_t size) {
+  if (output.text != nullptr) {
+    try {
+      if (output.error == 0) output.text->append(data, size);
+    } catch (const std::bad_alloc&) {
+      output.error = ENOMEM;
+    }
+    return;
+  }
   while (size > 0 && output.error == 0) {
     const ssize_t written = ::write(output.fd, data, size);
     if (written > 0) {
@@ -39,7 +50,7 @@ void write_all(const char* data, std::size_t size) {
   }
 }
 
-// Writes `parts` to stderr as one line.
+// Writes `parts` to stderr, or where reports go instead, as one line.
 void report(std::initializer_list<std::string_view> parts) {
   std::array<char, 512> line;
   std::size_t size = 0;
@@ -49,6 +60,10 @@ void report(std::initializer_list<std::string_view> parts) {
     size += taken;
   }
   line[size++] = '\n';
+  if (output.errors != nullptr) {
+    output.errors->assign(line.data(), size);
+    return;
+  }
   [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, line.data(), size);
 }
 
@@ -97,4 +112,10 @@ int end_run(std::string_view program, std::optional<std::string_view> failure) {
 void use_output(int fd) {
   output = output_state{};
   output.fd = fd;
+}
+
+void use_output_text(std::string& text, std::string& errors) {
+  use_output(-1);
+  output.text = &text;
+  output.errors = &errors;
 }

@@ -7,12 +7,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "number_text.h"
 
 namespace {
 
-constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 16;
 constexpr int NO_BYTE = -1;
 
 // The input is passed on in blocks that never end inside a number: a block
@@ -25,7 +25,8 @@ constexpr int NO_BYTE = -1;
 // with the block's edge.
 struct input_state {
   int fd = STDIN_FILENO;
-  std::size_t block_size = BLOCK_SIZE;
+  std::optional<std::string_view> text;  // what is left of a text read instead of `fd`
+  std::size_t block_size = INPUT_BLOCK_SIZE;
   // The bytes held back and the block read after them; null before the first read.
   char* buffer = nullptr;
   std::size_t next = 0;    // the read position
@@ -92,6 +93,16 @@ void allocate_buffer() {
   input.out_of_memory = true;
 }
 
+// Reads up to `size` bytes into `into`, from the text or the file; returns
+// what read(2) returns.
+ssize_t read_some(char* into, std::size_t size) {
+  if (!input.text) return ::read(input.fd, into, size);
+  const std::string_view taken = input.text->substr(0, size);
+  std::copy(taken.begin(), taken.end(), into);
+  input.text->remove_prefix(taken.size());
+  return static_cast<ssize_t>(taken.size());
+}
+
 // Passes on the next block: moves the bytes held back to the front and reads
 // after them. Returns false when the input has no more bytes.
 [[gnu::noinline]] bool refill() {
@@ -102,7 +113,7 @@ void allocate_buffer() {
   if (input.buffer == nullptr && !input.ended) allocate_buffer();
   while (!input.ended && input.end == 0) {
     if (input.filled > 0) squeeze_held_back();
-    const ssize_t got = ::read(input.fd, input.buffer + input.filled, input.block_size);
+    const ssize_t got = read_some(input.buffer + input.filled, input.block_size);
     if (got > 0) {
       input.filled += static_cast<std::size_t>(got);
       input.end = end_of_whole_words();
@@ -199,4 +210,9 @@ void use_input(int fd, std::size_t block_size) {
   input = input_state{};
   input.fd = fd;
   input.block_size = std::max<std::size_t>(block_size, 1);
+}
+
+void use_input_text(std::string_view text, std::size_t block_size) {
+  use_input(-1, block_size);
+  input.text = text;
 }

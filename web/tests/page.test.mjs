@@ -118,17 +118,11 @@ test("a text typed while the programs run on the one before shows its own result
   assert.deepEqual(await page.evaluate(() => window.shownWhenDone), [expected("0 0 0").lockprobe]);
 });
 
-test("the dining philosophers: ten red nodes and the cycle named; reversed, none", async () => {
-  const redNodes = () => page.$$eval("#drawing g.node", (nodes) =>
-    nodes.filter((n) => n.querySelector('[stroke="red"]')).length);
-  const title = () => page.textContent("#drawing g.graph > text");
-  await page.selectOption("#example", "dining-philosophers");
-  await shown();
-  assert.equal(await redNodes(), 10);
-  assert.match(await title(), /^Deadlocked: (\d+ -> ){10}\d+$/);
-  await page.selectOption("#example", "dining-philosophers-one-reversed");
-  await shown();
-  assert.equal(await redNodes(), 0);
+test("a file's bytes reach the programs as they are, and its message quotes them", async () => {
+  const buffer = Buffer.concat([Buffer.from("1 1 1  0 "), Buffer.from([0xe9, 0x22, 0x5c, 0])]);
+  await page.setInputFiles("#file", { name: "odd.txt", mimeType: "text/plain", buffer });
+  await page.waitForSelector('body[data-state="working"]');
+  assert.deepEqual(await shown(), expected(buffer));
 });
 
 test("two clicks on the drawing set the claim edge", async () => {

@@ -1,9 +1,11 @@
-// Standard output through one buffer, and the end of a run.
+// Output through one buffer, to standard output, another file or a text in
+// memory, and the end of a run.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // Adds `text`, at most 4 KiB, to the output.
@@ -19,9 +21,13 @@ void commit_output(const char* end);
 void flush_output();
 
 // Ends the run: flushes the output and, when the run failed or a write did,
-// completes stdout's last line and writes "program: reason" to stderr.
+// completes the output's last line and writes "program: reason" to stderr,
+// or to the text in memory that takes its place.
 // Returns the exit status, 0 or 1.
 int end_run(std::string_view program, std::optional<std::string_view> failure = std::nullopt);
 
-// Writes to this file descriptor instead of standard output from now on.
+// Writes to this file descriptor, and reports to stderr, from now on.
 void use_output(int fd);
+// Adds the output to `text`, and the report of a failed run to `errors`,
+// from now on. Both must outlive the writing.
+void use_output_text(std::string& text, std::string& errors);

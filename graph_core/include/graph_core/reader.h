@@ -1,10 +1,14 @@
-// Reading decimal integers from standard input as "%d" does, in large blocks.
+// Reading decimal integers as "%d" does, in large blocks: from standard
+// input, another file, or a text in memory.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+// The most bytes a read asks for, unless told otherwise.
+inline constexpr std::size_t INPUT_BLOCK_SIZE = std::size_t{1} << 16;
 
 enum class read_status {
   number,
@@ -50,4 +54,7 @@ std::size_t read_ints(std::int32_t* values, std::size_t count);
 
 // Reads from `fd` from now on, asking the system for at most `block_size`
 // bytes at a time.
-void use_input(int fd, std::size_t block_size);
+void use_input(int fd, std::size_t block_size = INPUT_BLOCK_SIZE);
+// Reads `text` from now on, taking at most `block_size` bytes of it at a
+// time, as a read of a file holding it would. The text must outlive the reading.
+void use_input_text(std::string_view text, std::size_t block_size = INPUT_BLOCK_SIZE);
