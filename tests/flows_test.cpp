@@ -219,6 +219,7 @@ TEST(Flows, RunOneAfterAnotherInTheSameEdgeStorage) {
   const std::string input = large_graph(random, 100000);
   run_in_memory(run_drawer, input);
   const std::size_t blocks = blocks_mapped();
+  ASSERT_GE(blocks, 100000 / EDGES_PER_BLOCK);
   for (int run = 0; run < 5; ++run) ASSERT_EQ(run_flow(run_viewer, input).second, 0);
   EXPECT_EQ(blocks_mapped(), blocks);
 }
@@ -257,6 +258,8 @@ TEST(Holddraw, DrawsTheGraphItsCycleAndTheClaimEdge) {
   for (const auto& [input, expected] : cases) {
     EXPECT_EQ(run_flow(run_drawer, input), std::pair(expected, 0)) << input;
   }
+  EXPECT_EQ(run_in_memory(run_drawer, "1 1 x").errors,
+            "holddraw: expected the number of edges, found \"x\"\n");
 }
 
 }  // namespace

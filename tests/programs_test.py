@@ -5,6 +5,7 @@
 #
 # Usage: programs_test.py LOCKPROBE HOLDVIEW HOLDDRAW [unittest arguments]
 import os
+import pathlib
 import resource
 import select
 import signal
@@ -20,7 +21,7 @@ CLAIM_PROMPT = b"Enter a claim edge to check if it creates a cycle (format u v):
 # Under AddressSanitizer a program needs more address space than any limit here.
 SANITIZED = os.environ.get("SANITIZED") == "1"
 KIB = 1 << 10
-EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples")
+EXAMPLES = pathlib.Path(__file__).resolve().parent.parent / "examples"
 
 
 # Limits for a program: two seconds of CPU, files up to `file_size` bytes, a
@@ -150,8 +151,7 @@ class Programs(unittest.TestCase):
 
 
     def test_graphviz_draws_what_holddraw_writes_without_a_warning(self):
-        inputs = [open(os.path.join(EXAMPLES, name), "rb").read()
-                  for name in os.listdir(EXAMPLES) if name.endswith(".txt")]
+        inputs = [path.read_bytes() for path in EXAMPLES.glob("*.txt")]
         inputs += [b"2 1 6  0 100  0 -7  0 100  0 100  1 0  5 0", b"1 1 2  100 -2147483648  0 100  100 0"]
         for data in inputs:
             drawn = subprocess.run(["dot", "-Tsvg"], input=run(HOLDDRAW, data).stdout, capture_output=True,

@@ -3,7 +3,6 @@
 // what the worker answers.
 
 const DELAY_MS = 100;  // after the last keystroke, before the programs run
-const LINES_SHOWN = 2000;  // a longer output shows its first lines and its last few
 const ADDRESS_LIMIT = 100000;  // a longer text is not kept in the address
 // A longer text is kept aside, not shown: the text box takes seconds to lay
 // out a text of a million lines.
@@ -14,7 +13,7 @@ const $ = (id) => document.getElementById(id);
 const input = $("input");
 const worker = new Worker(URL.createObjectURL(
   new Blob([$("worker-source").textContent], { type: "text/javascript" })));
-const wholeTexts = {};  // what the download buttons write, by name
+const wholeTexts = {};  // what the download buttons write, by name: texts or bytes
 const encoder = new TextEncoder();
 let text = "";  // the input as text: the text box's, or one kept aside
 let bytes = new Uint8Array();  // the input the programs read: `text` in UTF-8, or a file's bytes
@@ -22,11 +21,12 @@ let asked = 0;  // the number of the latest text given to the worker
 let timer;
 let picked = null;  // the node clicked first, for a claim edge
 
-function textChanged() {
+// Has the programs run on the input after `delay` ms, unless it changes again before.
+function textChanged(delay) {
   document.body.dataset.state = "working";
   const id = ++asked;
   clearTimeout(timer);
-  timer = setTimeout(() => worker.postMessage({ id, bytes }), DELAY_MS);
+  timer = setTimeout(() => worker.postMessage({ id, bytes }), delay);
   const address = text.length <= ADDRESS_LIMIT ? "#input=" + encodeURIComponent(text) : location.pathname;
   history.replaceState(null, "", address);
 }
@@ -38,20 +38,16 @@ function setText(newText, newBytes = encoder.encode(newText)) {
   const shown = text.length <= TEXT_BOX_LIMIT;
   input.value = shown ? text : "";
   input.placeholder = shown ? "" : `An input of ${bytes.length} bytes, too long to show here. Typing replaces it.`;
-  textChanged();
+  textChanged(0);
 }
 
-// Shows `text` in the output `name`, cut to its first and last lines when long.
-function show(name, text) {
-  wholeTexts[name] = text;
-  const lines = text.split("\n");
-  const long = lines.length > LINES_SHOWN;
-  $(`${name}-output`).textContent = long
-    ? [...lines.slice(0, LINES_SHOWN), `… ${lines.length - LINES_SHOWN - 3} more lines …`,
-       ...lines.slice(-4)].join("\n")
-    : text;
-  const whole = $(`${name}-whole`);  // a download of the whole output, where the drawing has none
-  if (whole) whole.hidden = !long;
+// Shows an output the worker sent: its text, cut when long, and the whole
+// of it to download.
+function show(name, { shown, cut, whole }) {
+  wholeTexts[name] = whole;
+  $(`${name}-output`).textContent = shown;
+  const button = $(`${name}-whole`);  // a download of the whole output, where the drawing has none
+  if (button) button.hidden = !cut;
 }
 
 function showDrawing(svg) {
@@ -139,7 +135,7 @@ $("file").addEventListener("change", async (event) => {
 input.addEventListener("input", () => {
   text = input.value;
   bytes = encoder.encode(text);
-  textChanged();
+  textChanged(DELAY_MS);
 });
 
 function openAddress() {

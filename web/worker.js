@@ -1,30 +1,44 @@
 // The page's worker: runs the programs' flows on the bytes the page sends and
 // Graphviz on holddraw's drawing, so that the page never waits on either.
 // Graphviz (Viz) and the engine (createEngine) come before this script in the
-// worker's source.
+// worker's source. Outputs stay bytes, which move to the page without a copy:
+// only the lines the page shows are made into text.
 
-const COUNTS_PROMPT = "Enter the number of processes, resources, and edges: ";
-const EDGES_PROMPT = "Enter the edges (resource allocation and request) in the format u v:\n";
-const CLAIM_PROMPT = "Enter a claim edge to check if it creates a cycle (format u v): ";
+const encoder = new TextEncoder();
+const decoder = new TextDecoder();
+const PROMPTS = encoder.encode("Enter the number of processes, resources, and edges: " +
+  "Enter the edges (resource allocation and request) in the format u v:\n");
+const CLAIM_PROMPT = encoder.encode("Enter a claim edge to check if it creates a cycle (format u v): ");
 const NO_CLAIM_EDGE = "input ended before the claim edge";
+const LINE_BREAK = 10;
 // Drawings with more arrows than this are not laid out: on random graphs
 // over full tables, Graphviz took 0.5 s for 174 arrows and 0.9 s for 216.
 const ARROW_LIMIT = 200;
+// A longer output shows its first lines, how many are left out, and its last
+// few, the verdicts; the page offers the whole of it as a download.
+const LINES_SHOWN = 2000;
+const LAST_LINES_SHOWN = 3;
 
 const ready = Promise.all([createEngine(), Viz.instance()]);
-const decoder = new TextDecoder();
 
-// Runs a flow on the input given to the engine: its output, exit status,
-// and the line it wrote on stderr without the program's name. The output's
-// bytes are read before the next run reuses them.
+// Runs a flow on the input given to the engine: its output's bytes, copied
+// out of the engine's memory before the next run reuses it, its exit status,
+// and the line it wrote on stderr without the program's name.
 function run(flow) {
   const { output, errors, status } = flow();
-  return { output: decoder.decode(output), status, message: errors.replace(/^[a-z]+: |\n$/g, "") };
+  return { output: output.slice(), status, message: errors.replace(/^[a-z]+: |\n$/g, "") };
+}
+
+// Where `pattern` last occurs in `bytes`, or -1.
+function lastIndexOf(bytes, pattern) {
+  let at = bytes.length - pattern.length;
+  while (at >= 0 && !pattern.every((byte, k) => bytes[at + k] === byte)) at--;
+  return at;
 }
 
 function withoutPrompts(output) {
-  return output.startsWith(COUNTS_PROMPT + EDGES_PROMPT)
-    ? output.slice(COUNTS_PROMPT.length + EDGES_PROMPT.length)
+  return lastIndexOf(output.subarray(0, PROMPTS.length), PROMPTS) === 0
+    ? output.subarray(PROMPTS.length)
     : output;
 }
 
@@ -32,9 +46,37 @@ function withoutPrompts(output) {
 // what it wrote before it asked for one.
 function checkerOutput(checked) {
   const output = withoutPrompts(checked.output);
-  const claim = output.lastIndexOf(CLAIM_PROMPT);
-  if (checked.status !== 0) return output.slice(0, claim);
-  return output.slice(0, claim) + output.slice(claim + CLAIM_PROMPT.length);
+  const claim = lastIndexOf(output, CLAIM_PROMPT);
+  if (checked.status !== 0) return output.subarray(0, claim);
+  const rest = output.subarray(claim + CLAIM_PROMPT.length);
+  const joined = new Uint8Array(claim + rest.length);
+  joined.set(output.subarray(0, claim));
+  joined.set(rest, claim);
+  return joined;
+}
+
+// The first LINES_SHOWN lines of `bytes` and its last few as text, with a
+// line saying how many lie between; all of it when it is not that long.
+function excerpt(bytes) {
+  let headEnd = 0;
+  for (let line = 0; line < LINES_SHOWN; line++) {
+    headEnd = bytes.indexOf(LINE_BREAK, headEnd) + 1;
+    if (headEnd === 0) return decoder.decode(bytes);
+  }
+  let tailStart = bytes.length - 1;  // the output ends with a line break
+  for (let line = 0; line < LAST_LINES_SHOWN; line++) tailStart = bytes.lastIndexOf(LINE_BREAK, tailStart - 1);
+  if (++tailStart <= headEnd) return decoder.decode(bytes);
+  let left = 0;
+  for (let at = headEnd; at < tailStart; at++) left += bytes[at] === LINE_BREAK;
+  return `${decoder.decode(bytes.subarray(0, headEnd))}… ${left} more lines …\n` +
+    decoder.decode(bytes.subarray(tailStart));
+}
+
+// An output as the page shows it, and the whole of it to download. The
+// programs write ASCII only, a character a byte.
+function output(bytes) {
+  const shown = excerpt(bytes);
+  return { shown, cut: shown.length !== bytes.length, whole: bytes };
 }
 
 function drawing(viz, dot) {
@@ -47,7 +89,8 @@ function drawing(viz, dot) {
 
 onmessage = async ({ data: { id, bytes } }) => {
   const [engine, viz] = await ready;
-  const answer = { id, message: "", lockprobe: "", holdview: "", dot: "", svg: "", note: "" };
+  const none = output(new Uint8Array());
+  const answer = { id, message: "", lockprobe: none, holdview: none, dot: none, svg: "", note: "" };
   engine.inputRoom(bytes.length).set(bytes);
   const drawn = run(engine.runDrawer);
   const checked = drawn.status === 0 ? run(engine.runChecker) : drawn;
@@ -55,11 +98,11 @@ onmessage = async ({ data: { id, bytes } }) => {
     postMessage({ ...answer, message: checked.message });
     return;
   }
-  postMessage({
-    ...answer,
-    lockprobe: checkerOutput(checked),
-    holdview: withoutPrompts(run(engine.runViewer).output),
-    dot: drawn.output,
-    ...drawing(viz, drawn.output),
-  });
+  const outputs = {
+    lockprobe: output(checkerOutput(checked)),
+    holdview: output(withoutPrompts(run(engine.runViewer).output)),
+    dot: output(drawn.output),
+  };
+  const moved = Object.values(outputs).map((shown) => shown.whole.buffer);
+  postMessage({ ...answer, ...outputs, ...drawing(viz, decoder.decode(drawn.output)) }, moved);
 };
