@@ -37,9 +37,43 @@ std::uint8_t mark_of(std::int32_t target) {
   return mark_of_id[std::min(static_cast<std::uint32_t>(target), FIRST_ID_PAST_NODES)];
 }
 
-}  // namespace
+// The observer of the programs' search: it takes no steps, and the compiler
+// leaves no trace of it.
+struct no_steps {
+  void operator()(const search_step& /*step*/) const {}
+};
 
-int isCyclic() {
+template <typename Observe>
+int search_from(std::int32_t i, const Observe& observe) {
+  if (visited[i] == 1) {
+    recStack[i] = 0;
+    return 0;
+  }
+  visited[i] = 1;
+  recStack[i] = 1;
+  path[path_length++] = static_cast<std::uint8_t>(i);
+  const vertex& node = node_at(i);
+  observe({search_step::kind::enter, node.id});
+  std::uint32_t edge = 0;
+  for (const std::int32_t target : edges_of(node)) {
+    observe({search_step::kind::look, node.id, target, edge++});
+    const std::uint8_t w = mark_of(target);
+    if (w == NO_NODE) continue;
+    if (visited[w] == 0 && search_from(w, observe) == 1) return 1;
+    if (recStack[w] == 1) {
+      cycle_start = w;
+      return 1;
+    }
+  }
+  recStack[i] = 0;
+  --path_length;
+  mark_of_id[static_cast<std::uint32_t>(node.id)] = NO_NODE;
+  observe({search_step::kind::leave, node.id});
+  return 0;
+}
+
+template <typename Observe>
+int search(const Observe& observe) {
   const std::int32_t n = node_count();
   for (std::int32_t i = 0; i < n; ++i) {
     visited[i] = 0;
@@ -51,34 +85,20 @@ int isCyclic() {
     mark_of_id[id] = index < 0 ? NO_NODE : static_cast<std::uint8_t>(index);
   }
   for (std::int32_t i = 0; i < n; ++i) {
-    if (isCyclicUtil(i) == 1) return 1;
+    if (search_from(i, observe) == 1) return 1;
   }
   return 0;
 }
 
-int isCyclicUtil(std::int32_t i) {
-  if (visited[i] == 1) {
-    recStack[i] = 0;
-    return 0;
-  }
-  visited[i] = 1;
-  recStack[i] = 1;
-  path[path_length++] = static_cast<std::uint8_t>(i);
-  const vertex& node = node_at(i);
-  for (const std::int32_t target : edges_of(node)) {
-    const std::uint8_t w = mark_of(target);
-    if (w == NO_NODE) continue;
-    if (visited[w] == 0 && isCyclicUtil(w) == 1) return 1;
-    if (recStack[w] == 1) {
-      cycle_start = w;
-      return 1;
-    }
-  }
-  recStack[i] = 0;
-  --path_length;
-  mark_of_id[static_cast<std::uint32_t>(node.id)] = NO_NODE;
-  return 0;
+}  // namespace
+
+int isCyclic() { return search(no_steps{}); }
+
+int isCyclicStepByStep(const std::function<void(const search_step&)>& observe) {
+  return search(observe);
 }
+
+int isCyclicUtil(std::int32_t i) { return search_from(i, no_steps{}); }
 
 std::vector<std::int32_t> cycle_found() {
   const auto on_path = std::span(path).first(path_length);

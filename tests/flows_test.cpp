@@ -1,14 +1,16 @@
-// The three programs' flows in process, on the examples and on random graphs,
+// The programs' flows in process, on the examples and on random graphs,
 // against plain references written from the programs' rules: holdview's and
 // lockprobe's listings against a plain listing, lockprobe's verdicts against
-// Kahn's algorithm, and holddraw's arrows against the typed edges, with its
-// red arrows one cycle of them. Then holddraw's drawings of small graphs,
+// Kahn's algorithm, the steps of its searches against a plain recursive
+// search, and holddraw's arrows against the typed edges, with its red arrows
+// the cycle that search ends on. Then holddraw's drawings of small graphs,
 // exactly.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <map>
 #include <optional>
@@ -20,6 +22,7 @@
 #include "drawer.h"
 #include "graph_core/graph.h"
 #include "graph_core/in_memory.h"
+#include "search_steps.h"
 #include "viewer.h"
 
 namespace {
@@ -104,16 +107,43 @@ bool has_cycle(const typed_graph& g, const std::vector<edge>& edges) {
   return free.size() < nodes;
 }
 
-// Whether `red` is one cycle, each of its arrows one of `edges`.
-bool form_a_cycle(const std::map<std::int32_t, std::int32_t>& red, const std::vector<edge>& edges) {
-  std::int32_t node = red.begin()->first;
-  for (std::size_t steps = 0; steps < red.size() && red.contains(node); ++steps) {
-    if (std::find(edges.begin(), edges.end(), edge{node, red.at(node)}) == edges.end())
+// A plain recursive search, colouring each node new, on the path or done:
+// its steps, as run_search_steps() writes them for search `number`, and the
+// cycle it ends on, each node mapped to the next, or none.
+struct plain_search {
+  std::string steps;
+  std::map<std::int32_t, std::int32_t> cycle;
+
+  plain_search(const typed_graph& g, const std::vector<edge>& edges, const std::string& number) {
+    std::map<std::int32_t, int> colour;  // 0 new, 1 on the path, 2 done
+    std::vector<std::int32_t> path;
+    const std::function<bool(std::int32_t)> visit = [&](std::int32_t u) {
+      colour[u] = 1;
+      path.push_back(u);
+      steps += number + " enter " + std::to_string(u) + "\n";
+      int place = 0;
+      for (auto e = edges.rbegin(); e != edges.rend(); ++e) {
+        if (e->first != u) continue;
+        steps += number + " look " + std::to_string(u) + " " + std::to_string(e->second) + " " +
+                 std::to_string(place++) + "\n";
+        if (!g.names_a_node(e->second) || colour[e->second] == 2) continue;
+        if (colour[e->second] == 1) {
+          for (auto on = std::find(path.begin(), path.end(), e->second); on != path.end(); ++on)
+            cycle[*on] = on + 1 == path.end() ? e->second : on[1];
+          return true;
+        }
+        if (visit(e->second)) return true;
+      }
+      colour[u] = 2;
+      path.pop_back();
+      steps += number + " leave " + std::to_string(u) + "\n";
       return false;
-    node = red.at(node);
+    };
+    for (std::int32_t id = 0; id < 100 + g.resources; ++id) {
+      if (g.names_a_node(id) && colour[id] == 0 && visit(id)) break;
+    }
   }
-  return node == red.begin()->first;
-}
+};
 
 // Runs the three flows on `input` and checks them against the references.
 void check_flows(const std::string& input) {
@@ -127,6 +157,14 @@ void check_flows(const std::string& input) {
   with_claim.push_back(claim);
   const bool deadlocked = has_cycle(g, g.edges);
   const bool closed = has_cycle(g, with_claim);
+  // The steps of both searches, ending on a cycle where Kahn's algorithm finds one.
+  const plain_search first(g, g.edges, "1");
+  const plain_search second(g, with_claim, "2");
+  ASSERT_EQ(first.cycle.empty(), !deadlocked);
+  ASSERT_EQ(second.cycle.empty(), !closed);
+  ASSERT_EQ(run_flow(run_search_steps, input),
+            std::pair(first.steps + (g.claim ? second.steps : ""), 0))
+      << input;
   const std::string verdicts =
       (deadlocked ? "\nThe graph contains a cycle (Deadlocked).\n"
                   : "\nThe graph does not contain a cycle (Not deadlocked).\n") +
@@ -138,7 +176,7 @@ void check_flows(const std::string& input) {
       << input;
 
   // holddraw: an arrow per source and target, by table order and target,
-  // counting the edges typed alike; the claim edge dashed; the red arrows one
+  // counting the edges typed alike; the claim edge dashed; the red arrows the
   // cycle, the first the search finds.
   const auto [drawing, status] = run_flow(run_drawer, input);
   std::map<edge, int> typed;
@@ -164,8 +202,7 @@ void check_flows(const std::string& input) {
   ASSERT_EQ(solid, (std::vector<std::pair<edge, int>>(typed.begin(), typed.end())))
       << input << drawing;
   ASSERT_EQ(dashed, g.names_a_node(claim.first) ? g.claim : std::nullopt);
-  ASSERT_EQ(!red.empty(), closed) << input << drawing;
-  ASSERT_TRUE(red.empty() || form_a_cycle(red, deadlocked ? g.edges : with_claim)) << drawing;
+  ASSERT_EQ(red, deadlocked ? first.cycle : second.cycle) << input << drawing;
 }
 
 std::string random_graph(std::mt19937& random) {
