@@ -4,7 +4,12 @@
 #   cmake -DSOURCE_DIR=web -DENGINE=engine.js -DOUTPUT=lockprobe.html -P bundle.cmake
 file(READ ${SOURCE_DIR}/page.html page)
 file(READ ${SOURCE_DIR}/style.css style)
-file(READ ${SOURCE_DIR}/page.js script)
+# The page's scripts, each a job of its own, share one module.
+set(script "")
+foreach(part text.js steps.js page.js)
+  file(READ ${SOURCE_DIR}/${part} text)
+  string(APPEND script "${text}\n")
+endforeach()
 file(READ ${SOURCE_DIR}/node_modules/@viz-js/viz/dist/viz-global.js viz)
 file(READ ${ENGINE} engine)
 file(READ ${SOURCE_DIR}/worker.js worker)

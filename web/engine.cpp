@@ -9,6 +9,7 @@
 #include "checker.h"
 #include "drawer.h"
 #include "graph_core/in_memory.h"
+#include "search_steps.h"
 #include "viewer.h"
 
 namespace {
@@ -43,4 +44,6 @@ EMSCRIPTEN_BINDINGS(engine) {
       "runViewer", +[] { return run(run_viewer); });
   emscripten::function(
       "runDrawer", +[] { return run(run_drawer); });
+  emscripten::function(
+      "runSearchSteps", +[] { return run(run_search_steps); });
 }

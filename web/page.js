@@ -1,6 +1,8 @@
 // The page's wiring: the text box, the examples and the file to open, the
-// address that holds the text, the worker that runs the programs on it, and
-// what the worker answers.
+// address that holds the text, the worker that runs the programs on it, what
+// the worker answers, the clicks that edit the text, and the step view's
+// controls. The text's edits (text.js) and the step view (steps.js) come
+// before this script in the page's module.
 
 const DELAY_MS = 100;  // after the last keystroke, before the programs run
 const ADDRESS_LIMIT = 100000;  // a longer text is not kept in the address
@@ -8,6 +10,7 @@ const ADDRESS_LIMIT = 100000;  // a longer text is not kept in the address
 // out a text of a million lines.
 const TEXT_BOX_LIMIT = 200000;
 const FIRST_EXAMPLE = "claim-closes-cycle";
+const STEP_MS = 1500;  // between steps while the search plays
 
 const $ = (id) => document.getElementById(id);
 const input = $("input");
@@ -19,11 +22,17 @@ let text = "";  // the input as text: the text box's, or one kept aside
 let bytes = new Uint8Array();  // the input the programs read: `text` in UTF-8, or a file's bytes
 let asked = 0;  // the number of the latest text given to the worker
 let timer;
-let picked = null;  // the node clicked first, for a claim edge
+let picked = null;  // the node clicked first, for a claim edge or a new edge
+let steps = null;  // the steps of the search shown, while the step view is on
+let stepIndex = 0;
+let player;  // the interval that plays the steps
 
 // Has the programs run on the input after `delay` ms, unless it changes again before.
 function textChanged(delay) {
   document.body.dataset.state = "working";
+  const parsed = parseText(text);
+  $("add-process").disabled = parsed === null || parsed.processes >= MAX_PER_KIND;
+  $("add-resource").disabled = parsed === null || parsed.resources >= MAX_PER_KIND;
   const id = ++asked;
   clearTimeout(timer);
   timer = setTimeout(() => worker.postMessage({ id, bytes }), delay);
@@ -50,18 +59,42 @@ function show(name, { shown, cut, whole }) {
   if (button) button.hidden = !cut;
 }
 
+// Lets the keyboard and assistive technology reach what a click on the
+// drawing can do: its nodes, and in the edge mode its arrows too. Each is
+// named by its title, which Graphviz writes: "0", "0->100".
+function makeClickable() {
+  const arrows = $("click-mode").value === "edge";
+  for (const element of $("drawing").querySelectorAll("g.node, g.edge")) {
+    if (element.matches("g.node") || arrows) {
+      element.tabIndex = 0;
+      element.setAttribute("role", "button");
+    } else {
+      element.removeAttribute("tabindex");
+      element.removeAttribute("role");
+    }
+  }
+}
+
 function showDrawing(svg) {
   $("drawing").innerHTML = svg;
   picked = null;
-  for (const node of $("drawing").querySelectorAll("g.node")) {
-    node.tabIndex = 0;
-    node.setAttribute("role", "button");
-    node.setAttribute("aria-label", "node " + node.querySelector("title").textContent);
-  }
+  makeClickable();
+}
+
+function showVerdict(verdict) {
+  $("verdict").textContent = verdict ? verdict.title.map((line) => `${line}.`).join(" ") : "";
+  $("verdict").dataset.deadlocked = verdict?.deadlocked ?? "";
+  $("verdict").dataset.claim = verdict?.claim ?? "";
 }
 
 worker.onmessage = ({ data }) => {
   if (data.id !== asked) return;  // the text changed since
+  if (data.steps) {
+    startSteps(data.steps);
+    return;
+  }
+  stopSteps();
+  showVerdict(data.verdict);
   $("message").textContent = data.message;
   show("lockprobe", data.lockprobe);
   show("holdview", data.holdview);
@@ -69,15 +102,10 @@ worker.onmessage = ({ data }) => {
   wholeTexts.svg = data.svg;
   showDrawing(data.svg);
   $("drawing-note").textContent = data.note;
+  const parsed = parseText(text);
+  $("search-start").disabled = data.svg === "" || parsed.processes + parsed.resources === 0;
   document.body.dataset.state = "done";
 };
-
-// The text with its claim edge, the numbers after the edges, set to u v.
-function withClaim(text, u, v) {
-  const words = [...text.matchAll(/\S+/g)];
-  const last = words[2 + 2 * Math.max(0, Number(words[2][0]))];  // the graph's last number
-  return `${text.slice(0, last.index + last[0].length)}\n${u} ${v}\n`;
-}
 
 function pick(node) {
   if (picked === null) {
@@ -85,20 +113,95 @@ function pick(node) {
     node.classList.add("picked");
     return;
   }
-  const ids = [picked, node].map((n) => n.querySelector("title").textContent);
-  setText(withClaim(text, ...ids));
+  const ids = [picked, node].map(titleOf);
+  setText($("click-mode").value === "edge" ? withEdge(text, ...ids) : withClaim(text, ...ids));
 }
 
-$("drawing").addEventListener("click", (event) => {
-  const node = event.target.closest("g.node");
+// In the edge mode, a click on an arrow removes the edge it stands for: the
+// claim edge for the dashed arrow, else the last-typed edge it draws.
+function removeArrow(arrow) {
+  const [u, v] = titleOf(arrow).split("->");
+  const claim = arrow.querySelector("path[stroke-dasharray]") !== null;
+  setText(claim ? withClaim(text) : withoutEdge(text, u, v));
+}
+
+function click(target) {
+  const node = target.closest("g.node");
+  const arrow = target.closest("g.edge");
   if (node) pick(node);
-});
+  else if (arrow && $("click-mode").value === "edge") removeArrow(arrow);
+}
+
+$("drawing").addEventListener("click", (event) => click(event.target));
 $("drawing").addEventListener("keydown", (event) => {
-  const node = event.target.closest("g.node");
-  if (node && (event.key === "Enter" || event.key === " ")) {
+  if (event.key === "Enter" || event.key === " ") {
     event.preventDefault();
-    pick(node);
+    click(event.target);
   }
+});
+$("click-mode").addEventListener("change", makeClickable);
+$("add-process").addEventListener("click", () => setText(withNode(text, 0)));
+$("add-resource").addEventListener("click", () => setText(withNode(text, 1)));
+
+// The step view.
+function nodeIds() {
+  const { processes, resources } = parseText(text);
+  return new Set([...Array(processes).keys()].map(String)
+    .concat([...Array(resources).keys()].map((k) => String(100 + k))));
+}
+
+function showStep() {
+  paintStep($("drawing"), steps, stepIndex, nodeIds());
+  $("step-text").textContent = stepText(steps, stepIndex, nodeIds());
+  $("step-back").disabled = stepIndex === 0;
+  $("step-next").disabled = stepIndex === steps.length - 1;
+  if (stepIndex === steps.length - 1) pause();
+}
+
+function startSteps(searchSteps) {
+  steps = searchSteps;
+  stepIndex = 0;
+  $("drawing").classList.add("stepping");
+  $("step-play").disabled = $("search-stop").disabled = false;
+  showStep();
+}
+
+function stopSteps() {
+  pause();
+  steps = null;
+  $("drawing").classList.remove("stepping");
+  unpaint($("drawing"));
+  $("step-text").textContent = "";
+  for (const id of ["step-back", "step-next", "step-play", "search-stop"]) $(id).disabled = true;
+}
+
+function step(by) {
+  if (steps === null) return;
+  stepIndex = Math.min(Math.max(stepIndex + by, 0), steps.length - 1);
+  showStep();
+}
+
+function pause() {
+  clearInterval(player);
+  player = undefined;
+  $("step-play").setAttribute("aria-pressed", "false");
+  $("step-play").textContent = "Play";
+}
+
+$("search-start").addEventListener("click", () => worker.postMessage({ id: asked, bytes, steps: true }));
+$("step-next").addEventListener("click", () => step(1));
+$("step-back").addEventListener("click", () => step(-1));
+$("search-stop").addEventListener("click", stopSteps);
+$("step-play").addEventListener("click", () => {
+  if (player !== undefined) return pause();
+  player = setInterval(() => step(1), STEP_MS);
+  $("step-play").setAttribute("aria-pressed", "true");
+  $("step-play").textContent = "Pause";
+});
+document.addEventListener("keydown", (event) => {
+  if (event.target.matches("textarea, input, select")) return;
+  if (event.key === "ArrowRight") step(1);
+  if (event.key === "ArrowLeft") step(-1);
 });
 
 const DOWNLOADS = {

@@ -79,6 +79,24 @@ function output(bytes) {
   return { shown, cut: shown.length !== bytes.length, whole: bytes };
 }
 
+// What lockprobe said, for the page's verdict: whether the graph is
+// deadlocked, whether the claim edge, when one was typed, closes a cycle or
+// keeps the graph without one, and holddraw's title, which names the cycles.
+function verdict(checked, dot) {
+  const tail = decoder.decode(checked.output.subarray(-300));
+  const title = dot.match(/label="(.*)";/)[1].split("\\n");
+  const claim = checked.status !== 0 ? "none" : tail.endsWith(" does not create a cycle.\n") ? "keeps" : "closes";
+  return { deadlocked: tail.includes("(Deadlocked).\n") ? "yes" : "no", claim, title };
+}
+
+// The steps of lockprobe's searches, as run_search_steps() lists them.
+function searchSteps(engine) {
+  return decoder.decode(run(engine.runSearchSteps).output).split("\n").filter(Boolean).map((line) => {
+    const [search, kind, node, target, place] = line.split(" ");
+    return { search: Number(search), kind, node, target, place: Number(place) };
+  });
+}
+
 function drawing(viz, dot) {
   const arrows = dot.split("\n").filter((line) => line.includes("\" -> \"")).length;
   if (arrows > ARROW_LIMIT) {
@@ -87,22 +105,28 @@ function drawing(viz, dot) {
   return { svg: viz.renderString(dot, { format: "svg" }), note: "" };
 }
 
-onmessage = async ({ data: { id, bytes } }) => {
+onmessage = async ({ data: { id, bytes, steps } }) => {
   const [engine, viz] = await ready;
-  const none = output(new Uint8Array());
-  const answer = { id, message: "", lockprobe: none, holdview: none, dot: none, svg: "", note: "" };
   engine.inputRoom(bytes.length).set(bytes);
+  if (steps) {
+    postMessage({ id, steps: searchSteps(engine) });
+    return;
+  }
+  const none = output(new Uint8Array());
+  const answer = { id, message: "", lockprobe: none, holdview: none, dot: none, svg: "", note: "", verdict: null };
   const drawn = run(engine.runDrawer);
   const checked = drawn.status === 0 ? run(engine.runChecker) : drawn;
   if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) {
     postMessage({ ...answer, message: checked.message });
     return;
   }
+  const dot = decoder.decode(drawn.output);
   const outputs = {
+    verdict: verdict(checked, dot),
     lockprobe: output(checkerOutput(checked)),
     holdview: output(withoutPrompts(run(engine.runViewer).output)),
     dot: output(drawn.output),
   };
-  const moved = Object.values(outputs).map((shown) => shown.whole.buffer);
-  postMessage({ ...answer, ...outputs, ...drawing(viz, decoder.decode(drawn.output)) }, moved);
+  const moved = [outputs.lockprobe, outputs.holdview, outputs.dot].map((shown) => shown.whole.buffer);
+  postMessage({ ...answer, ...outputs, ...drawing(viz, dot) }, moved);
 };

@@ -1,0 +1,95 @@
+// The step view: lockprobe's searches, as the engine lists their steps,
+// shown one step at a time on the drawing. A step's picture comes from
+// replaying the steps before it: entering a node puts it on the path,
+// leaving it makes it done, and looking along an edge into a node on the
+// path finds a cycle. Nothing here searches the graph itself.
+
+const titleOf = (element) => element.querySelector("title").textContent;
+const nodeName = (id) => `${Number(id) < 100 ? "process" : "resource"} ${id}`;
+
+// The state of the search at the step at `index`: each node entered so far,
+// "path" or "done", and the path, each node on it with the look by which the
+// search entered it (none for a root).
+function replay(steps, index) {
+  const states = new Map();
+  const path = [];
+  let look = null;
+  for (let k = steps.findIndex((step) => step.search === steps[index].search); k <= index; k++) {
+    const step = steps[k];
+    if (step.kind === "enter") {
+      path.push({ node: step.node, by: path.length > 0 ? look : null });
+      states.set(step.node, "path");
+    } else if (step.kind === "look") {
+      look = step;
+    } else {
+      path.pop();
+      states.set(step.node, "done");
+    }
+  }
+  return { states, path };
+}
+
+// The cycle that the look at `index` closes, or null: its nodes and the
+// looks along its arrows.
+function cycleAt(steps, index, { states, path }) {
+  const step = steps[index];
+  if (step.kind !== "look" || states.get(step.target) !== "path") return null;
+  const on = path.slice(path.findIndex((entry) => entry.node === step.target));
+  return { nodes: on.map((entry) => entry.node), looks: [...on.slice(1).map((entry) => entry.by), step] };
+}
+
+// One sentence on the step at `index`; `nodes` holds the ids that name nodes.
+function stepText(steps, index, nodes) {
+  const step = steps[index];
+  const ofSearch = steps.filter((other) => other.search === step.search);
+  const where = `Search ${step.search}, step ${ofSearch.indexOf(step) + 1} of ${ofSearch.length}: `;
+  const seen = replay(steps, index);
+  if (step.kind === "enter") return `${where}entering ${nodeName(step.node)}; it goes on the path.`;
+  if (step.kind === "leave") {
+    const end = step === ofSearch.at(-1) ? " The search has found no cycle." : "";
+    return `${where}leaving ${nodeName(step.node)}; all its edges are looked along, so it is done.${end}`;
+  }
+  const looking = `${where}looking along ${step.node} -> ${step.target}; `;
+  const cycle = cycleAt(steps, index, seen);
+  if (!nodes.has(step.target)) return `${looking}${step.target} names no node, so the search passes it by.`;
+  if (cycle) {
+    return `${looking}${nodeName(step.target)} is on the path, so the search has found a cycle: ` +
+      `${[...cycle.nodes, step.target].join(" -> ")}.`;
+  }
+  if (seen.states.get(step.target) === "done") {
+    return `${looking}${nodeName(step.target)} is done, so the search passes it by.`;
+  }
+  return `${looking}${nodeName(step.target)} is new, so the search goes on from it.`;
+}
+
+// The drawing's arrow for a look: the dashed claim arrow for the newest
+// edge of the claim edge's source in search 2, else the solid arrow.
+function arrowOf(drawing, step) {
+  const arrows = [...drawing.querySelectorAll("g.edge")]
+    .filter((arrow) => titleOf(arrow) === `${step.node}->${step.target}`);
+  const dashed = (arrow) => arrow.querySelector("path[stroke-dasharray]") !== null;
+  const claimed = step.search === 2 && step.place === 0 && arrows.some(dashed);
+  return arrows.find((arrow) => dashed(arrow) === claimed);
+}
+
+// Marks each node and arrow of `drawing` as the step at `index` finds them.
+function paintStep(drawing, steps, index, nodes) {
+  const seen = replay(steps, index);
+  const cycle = cycleAt(steps, index, seen);
+  for (const node of drawing.querySelectorAll("g.node")) {
+    const id = titleOf(node);
+    if (!nodes.has(id)) continue;
+    node.dataset.search = cycle?.nodes.includes(id) ? "cycle" : seen.states.get(id) ?? "new";
+  }
+  for (const arrow of drawing.querySelectorAll("g.edge")) delete arrow.dataset.search;
+  if (cycle) {
+    for (const look of cycle.looks) arrowOf(drawing, look).dataset.search = "cycle";
+  } else if (steps[index].kind === "look") {
+    arrowOf(drawing, steps[index]).dataset.search = "look";
+  }
+}
+
+// Takes every mark of the step view off the drawing.
+function unpaint(drawing) {
+  for (const marked of drawing.querySelectorAll("[data-search]")) delete marked.dataset.search;
+}
