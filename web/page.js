@@ -30,7 +30,7 @@ let player;  // the interval that plays the steps
 // Has the programs run on the input after `delay` ms, unless it changes again before.
 function textChanged(delay) {
   document.body.dataset.state = "working";
-  const parsed = parseText(text);
+  const parsed = countsOf(text);
   $("add-process").disabled = parsed === null || parsed.processes >= MAX_PER_KIND;
   $("add-resource").disabled = parsed === null || parsed.resources >= MAX_PER_KIND;
   const id = ++asked;
@@ -102,8 +102,8 @@ worker.onmessage = ({ data }) => {
   wholeTexts.svg = data.svg;
   showDrawing(data.svg);
   $("drawing-note").textContent = data.note;
-  const parsed = parseText(text);
-  $("search-start").disabled = data.svg === "" || parsed.processes + parsed.resources === 0;
+  const counts = countsOf(text);
+  $("search-start").disabled = data.svg === "" || counts.processes + counts.resources === 0;
   document.body.dataset.state = "done";
 };
 
@@ -145,7 +145,7 @@ $("add-resource").addEventListener("click", () => setText(withNode(text, 1)));
 
 // The step view.
 function nodeIds() {
-  const { processes, resources } = parseText(text);
+  const { processes, resources } = countsOf(text);
   return new Set([...Array(processes).keys()].map(String)
     .concat([...Array(resources).keys()].map((k) => String(100 + k))));
 }

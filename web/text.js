@@ -9,13 +9,19 @@ function wordsOf(text) {
   return [...text.matchAll(/\S+/g)].map((m) => ({ word: m[0], start: m.index, end: m.index + m[0].length }));
 }
 
-// The counts, the edges as typed and the claim edge of `text`, or null
-// while its counts cannot be read.
+// The counts of `text`, or null while they cannot be read. Only the start
+// of the text is read, however long it is.
+function countsOf(text) {
+  const counts = text.match(/^\s*([+-]?\d+)\s+([+-]?\d+)\s+([+-]?\d+)(\s|$)/);
+  if (counts === null) return null;
+  const [processes, resources, edges] = counts.slice(1, 4).map(Number);
+  return { processes, resources, edges: Math.max(0, edges) };
+}
+
+// The counts and the numbers of `text` with where each lies, for an edit;
+// the text's counts can be read.
 function parseText(text) {
-  const words = wordsOf(text);
-  if (words.length < 3 || !words.slice(0, 3).every(({ word }) => /^[+-]?\d+$/.test(word))) return null;
-  const [processes, resources, edges] = words.slice(0, 3).map(({ word }) => Number(word));
-  return { words, processes, resources, edges: Math.max(0, edges) };
+  return { ...countsOf(text), words: wordsOf(text) };
 }
 
 // `text` with the word at `at` replaced by `word`.

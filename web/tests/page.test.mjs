@@ -8,6 +8,7 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
+import { createRequire } from "node:module";
 import { chromium } from "playwright-core";
 
 const PAGE = "file://" + process.env.PAGE;
@@ -28,12 +29,17 @@ function program(name, text) {
 function expected(text) {
   const drawn = program("HOLDDRAW", text);
   if (drawn.status !== 0) {
-    return { message: drawn.err.replace(/^holddraw: /, "").trimEnd(), lockprobe: "", holdview: "", dot: "" };
+    const message = drawn.err.replace(/^holddraw: /, "").trimEnd();
+    return { message, verdict: "||", lockprobe: "", holdview: "", dot: "" };
   }
   const prompts = COUNTS_PROMPT + EDGES_PROMPT;
   const [listing, claim] = program("LOCKPROBE", text).out.slice(prompts.length).split(CLAIM_PROMPT);
+  // The verdict: holddraw's title, then lockprobe's verdicts.
+  const title = drawn.out.match(/label="(.*)";/)[1].split("\\n").map((line) => `${line}.`).join(" ");
+  const closes = claim === "\n" ? "none" : claim.includes("does not") ? "keeps" : "closes";
   return {
     message: "",
+    verdict: `${title}|${listing.includes("(Deadlocked).") ? "yes" : "no"}|${closes}`,
     lockprobe: listing + (claim === "\n" ? "" : claim),  // no claim edge: the line the program ended
     holdview: program("HOLDVIEW", text).out.slice(prompts.length),
     dot: drawn.out,
@@ -45,9 +51,25 @@ const OUTPUTS = { message: "message", lockprobe: "lockprobe-output", holdview: "
 
 async function shown() {
   await page.waitForSelector('body[data-state="done"]');
-  return page.evaluate((outputs) => Object.fromEntries(Object.entries(outputs)
-    .map(([name, id]) => [name, document.getElementById(id).textContent])), OUTPUTS);
+  return page.evaluate((outputs) => {
+    const { textContent, dataset: { deadlocked, claim } } = document.getElementById("verdict");
+    return { verdict: `${textContent}|${deadlocked}|${claim}`, ...Object.fromEntries(Object.entries(outputs)
+      .map(([name, id]) => [name, document.getElementById(id).textContent])) };
+  }, OUTPUTS);
 }
+
+// What axe-core finds against WCAG 2.1 A and AA and best practice.
+async function accessibilityViolations() {
+  const axe = readFileSync(createRequire(import.meta.url).resolve("axe-core/axe.min.js"), "utf8");
+  await page.addScriptTag({ content: axe });
+  const tags = ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa", "best-practice"];
+  const { violations } = await page.evaluate((values) => axe.run({ runOnly: { type: "tag", values } }), tags);
+  return violations.map(({ id, nodes }) => `${id}: ${nodes.map((node) => node.html).join(" ")}`);
+}
+
+// Each node's and each marked arrow's state in the step view, by name.
+const searchStates = () => page.$$eval("#drawing g.node, #drawing g.edge[data-search]", (elements) => elements
+  .map((e) => `${e.querySelector("title").textContent}:${e.dataset.search ?? "-"}`).sort());
 
 const type = (text) => page.fill("#input", text).then(shown);
 
@@ -107,12 +129,75 @@ test("a file's bytes reach the programs as they are, and its message quotes them
   assert.deepEqual(await shown(), expected(buffer));
 });
 
-test("two clicks on the drawing set the claim edge", async () => {
-  await type("2 2 3\n0 100\n100 1\n1 101\n7 7");
-  for (const id of ["101", "0"]) await page.click(`#drawing g.node:has(title:text-is("${id}"))`);
-  const got = await shown();
-  assert.equal(await page.inputValue("#input"), "2 2 3\n0 100\n100 1\n1 101\n101 0\n");
-  assert.ok(got.lockprobe.endsWith("Adding the edge 101 -> 0 creates a cycle.\n"));
+test("the search of a small deadlocked graph, step by step, from the keyboard", async () => {
+  await type("2 2 5\n0 100\n100 1\n1 0\n0 -3\n0 101\n1 101\n");
+  assert.deepEqual(await accessibilityViolations(), []);
+  await page.click("#search-start");
+  // Process 0 looks along its newest edge first: into 101, which it leaves done,
+  // then past -3, which names no node, and on to 100 and 1, back into 0.
+  // Search 2 takes the same steps, but for the claim edge, 1's newest.
+  const walk = [
+    "-3:- 0:path 1:new 100:new 101:new",
+    "-3:- 0->101:look 0:path 1:new 100:new 101:new",
+    "-3:- 0:path 1:new 100:new 101:path",
+    "-3:- 0:path 1:new 100:new 101:done",
+    "-3:- 0->-3:look 0:path 1:new 100:new 101:done",
+    "-3:- 0->100:look 0:path 1:new 100:new 101:done",
+    "-3:- 0:path 1:new 100:path 101:done",
+    "-3:- 0:path 1:new 100->1:look 100:path 101:done",
+    "-3:- 0:path 1:path 100:path 101:done",
+    "-3:- 0->100:cycle 0:cycle 1->0:cycle 1:cycle 100->1:cycle 100:cycle 101:done",
+  ];
+  for (const [k, states] of walk.entries()) {
+    if (k > 0) await page.keyboard.press("ArrowRight");
+    await page.waitForFunction((n) => document.getElementById("step-text").textContent.includes(`step ${n} `), k + 1);
+    assert.deepEqual(await searchStates(), states.split(" ").sort(), `step ${k + 1}`);
+    if (k === 4) assert.deepEqual(await accessibilityViolations(), []);
+  }
+  assert.equal(await page.textContent("#step-text"), "Search 1, step 10 of 10: looking along 1 -> 0; " +
+    "process 0 is on the path, so the search has found a cycle: 0 -> 100 -> 1 -> 0.");
+  for (let k = 0; k < 10; k++) await page.keyboard.press("ArrowRight");
+  assert.equal(await page.textContent("#step-text"), "Search 2, step 10 of 11: looking along 1 -> 101; " +
+    "resource 101 is done, so the search passes it by.");
+  assert.deepEqual(await searchStates(), "-3:- 0:path 1:path 100:path 101:done 1->101:look".split(" ").sort());
+  await page.click("#step-next");
+  assert.ok(await page.isDisabled("#step-next"));
+  await page.click("#search-stop");
+  assert.equal(await page.locator("#drawing [data-search]").count(), 0);
+});
+
+test("clicks build the worked example from 0 0 0, and an arrow clicked goes", async () => {
+  await type("0 0 0");
+  for (const button of ["#add-process", "#add-process", "#add-resource", "#add-resource"]) {
+    await page.click(button);
+    await shown();
+  }
+  const node = (id) => `#drawing g.node:has(title:text-is("${id}"))`;
+  await page.selectOption("#click-mode", "edge");
+  for (const [k, id] of ["0", "100", "100", "1", "1", "101"].entries()) {
+    await page.click(node(id));
+    if (k % 2 === 1) await shown();  // the edge is in: the drawing is new
+  }
+  await page.selectOption("#click-mode", "claim");
+  await page.click(node("101"));
+  await page.focus(node("0"));
+  await page.keyboard.press("Enter");
+  const example = readFileSync(new URL("claim-closes-cycle.txt", EXAMPLES), "utf8");
+  assert.deepEqual(await shown(), expected(example));
+  assert.equal(await page.inputValue("#input"), example);
+  await page.selectOption("#click-mode", "edge");
+  await page.click('#drawing g.edge:has(title:text-is("100->1"))');
+  await shown();
+  assert.equal(await page.inputValue("#input"), "2 2 2\n0 100\n1 101\n101 0\n");
+});
+
+test("the verdict is on the first screen of a phone and of a laptop", async () => {
+  for (const [width, height] of [[390, 844], [1280, 800]]) {
+    await page.setViewportSize({ width, height });
+    const box = await page.locator("#verdict").boundingBox();
+    assert.ok(box.x >= 0 && box.y >= 0 && box.x + box.width <= width && box.y + box.height <= height,
+      `${width}x${height}: ${JSON.stringify(box)}`);
+  }
 });
 
 test("a link holds the text, and opens it", async () => {
