@@ -94,9 +94,7 @@ int search(const Observe& observe) {
 
 int isCyclic() { return search(no_steps{}); }
 
-int isCyclicStepByStep(const std::function<void(const search_step&)>& observe) {
-  return search(observe);
-}
+int isCyclicStepByStep(void (*observe)(const search_step& step)) { return search(observe); }
 
 int isCyclicUtil(std::int32_t i) { return search_from(i, no_steps{}); }
 

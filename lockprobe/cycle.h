@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 // Returns 1 when the graph, as it is now, contains a directed cycle, else 0.
@@ -22,7 +21,7 @@ struct search_step {
 // `observe` at each step: entering a node, looking along one of its edges,
 // whatever the target, and leaving it. isCyclic() takes no such steps, and
 // so costs the programs nothing more.
-int isCyclicStepByStep(const std::function<void(const search_step&)>& observe);
+int isCyclicStepByStep(void (*observe)(const search_step& step));
 
 // Searches onward from the node at this dense index; returns 1 when the search
 // meets a node that is still on the current search path, else 0.

@@ -6,7 +6,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <new>
 
 #include "number_text.h"
 
@@ -16,8 +15,7 @@ constexpr std::size_t BUFFER_SIZE = std::size_t{1} << 16;
 
 struct output_state {
   int fd = STDOUT_FILENO;
-  std::string* text = nullptr;    // where the output goes instead of `fd`, when set
-  std::string* errors = nullptr;  // where a report goes instead of stderr, when set
+  const output_sink* sink = nullptr;  // where output and reports go instead, when set
   std::array<char, BUFFER_SIZE> buffer;
   std::size_t used = 0;
   bool written_line_end = true;  // what was written so far ends with a line break
@@ -29,12 +27,8 @@ output_state output;
 // After the first failure nothing more is written: the output is lost anyway,
 // and the error is reported when the run ends.
 void write_all(const char* data, std::size_t size) {
-  if (output.text != nullptr) {
-    try {
-      if (output.error == 0) output.text->append(data, size);
-    } catch (const std::bad_alloc&) {
-      output.error = ENOMEM;
-    }
+  if (output.sink != nullptr) {
+    if (output.error == 0) output.error = output.sink->write(output.sink->target, data, size);
     return;
   }
   while (size > 0 && output.error == 0) {
@@ -60,8 +54,8 @@ void report(std::initializer_list<std::string_view> parts) {
     size += taken;
   }
   line[size++] = '\n';
-  if (output.errors != nullptr) {
-    output.errors->assign(line.data(), size);
+  if (output.sink != nullptr) {
+    output.sink->report(output.sink->target, line.data(), size);
     return;
   }
   [[maybe_unused]] const ssize_t ignored = ::write(STDERR_FILENO, line.data(), size);
@@ -114,8 +108,7 @@ void use_output(int fd) {
   output.fd = fd;
 }
 
-void use_output_text(std::string& text, std::string& errors) {
+void use_output_sink(const output_sink& sink) {
   use_output(-1);
-  output.text = &text;
-  output.errors = &errors;
+  output.sink = &sink;
 }

@@ -97,10 +97,10 @@ void allocate_buffer() {
 // what read(2) returns.
 ssize_t read_some(char* into, std::size_t size) {
   if (!input.text) return ::read(input.fd, into, size);
-  const std::string_view taken = input.text->substr(0, size);
-  std::copy(taken.begin(), taken.end(), into);
-  input.text->remove_prefix(taken.size());
-  return static_cast<ssize_t>(taken.size());
+  const std::size_t taken = std::min(size, input.text->size());
+  std::copy_n(input.text->data(), taken, into);
+  input.text->remove_prefix(taken);
+  return static_cast<ssize_t>(taken);
 }
 
 // Passes on the next block: moves the bytes held back to the front and reads

@@ -1,11 +1,10 @@
-// Output through one buffer, to standard output, another file or a text in
+// Output through one buffer, to standard output, another file or a sink in
 // memory, and the end of a run.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 // Adds `text`, at most 4 KiB, to the output.
@@ -22,12 +21,21 @@ void flush_output();
 
 // Ends the run: flushes the output and, when the run failed or a write did,
 // completes the output's last line and writes "program: reason" to stderr,
-// or to the text in memory that takes its place.
+// or to the sink that takes its place.
 // Returns the exit status, 0 or 1.
 int end_run(std::string_view program, std::optional<std::string_view> failure = std::nullopt);
 
 // Writes to this file descriptor, and reports to stderr, from now on.
 void use_output(int fd);
-// Adds the output to `text`, and the report of a failed run to `errors`,
-// from now on. Both must outlive the writing.
-void use_output_text(std::string& text, std::string& errors);
+// Where a run in memory writes. `write` takes each piece of output and
+// returns 0, or an errno when it fails; `report` takes the line that would
+// go to stderr. Both are given `target`.
+struct output_sink {
+  void* target;
+  int (*write)(void* target, const char* bytes, std::size_t size);
+  void (*report)(void* target, const char* line, std::size_t size);
+};
+
+// Sends the output and the report of a failed run to `sink` from now on.
+// The sink must outlive the writing.
+void use_output_sink(const output_sink& sink);
