@@ -167,7 +167,7 @@ test("the search of a small deadlocked graph, step by step, from the keyboard", 
 });
 
 test("clicks build the worked example from 0 0 0, and an arrow clicked goes", async () => {
-  for (const [text, disabled] of [["100 99 0", [true, false]], ["1 1 x", [false, false]], ["1 x", [true, true]]]) {
+  for (const [text, disabled] of [["100 99 0", [true, false]], ["99 100 5", [false, true]], ["1 1 x", [true, true]]]) {
     await type(text);
     assert.deepEqual(await Promise.all(["#add-process", "#add-resource"].map((id) => page.isDisabled(id))), disabled);
   }
