@@ -151,8 +151,9 @@ function nodeIds() {
 }
 
 function showStep() {
-  paintStep($("drawing"), steps, stepIndex, nodeIds());
-  $("step-text").textContent = stepText(steps, stepIndex, nodeIds());
+  const nodes = nodeIds();
+  paintStep($("drawing"), steps, stepIndex, nodes);
+  $("step-text").textContent = stepText(steps, stepIndex, nodes);
   $("step-back").disabled = stepIndex === 0;
   $("step-next").disabled = stepIndex === steps.length - 1;
   if (stepIndex === steps.length - 1) pause();
