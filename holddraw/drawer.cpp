@@ -211,6 +211,9 @@ int run_drawer() {
   findings found;
   if (isCyclic() == 1) found.deadlock = cycle_found();
   if (auto error = read_claim_edge_if_any(found.claim)) return end_run(PROGRAM, error->message());
+  if (found.claim) {
+    if (auto error = add_claim_edge(*found.claim)) return end_run(PROGRAM, error->message());
+  }
   // A graph that is deadlocked already keeps its first cycle.
   if (found.claim && found.deadlock.empty() && isCyclic() == 1) found.closed = cycle_found();
   put_drawing(found);

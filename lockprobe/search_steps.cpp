@@ -29,9 +29,12 @@ void put_step(std::string_view search, const search_step& step) {
 
 int run_search_steps() {
   if (auto error = read_graph_unprompted()) return end_run(PROGRAM, error->message());
-  isCyclicStepByStep([](const search_step& step) { put_step("1", step); });
+  // The claim edge is read first, so that a text the programs refuse lists no step.
   std::optional<typed_edge> claim;
   if (auto error = read_claim_edge_if_any(claim)) return end_run(PROGRAM, error->message());
-  if (claim) isCyclicStepByStep([](const search_step& step) { put_step("2", step); });
+  isCyclicStepByStep([](const search_step& step) { put_step("1", step); });
+  if (!claim) return end_run(PROGRAM);
+  if (auto error = add_claim_edge(*claim)) return end_run(PROGRAM, error->message());
+  isCyclicStepByStep([](const search_step& step) { put_step("2", step); });
   return end_run(PROGRAM);
 }

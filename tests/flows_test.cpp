@@ -22,6 +22,7 @@
 #include "drawer.h"
 #include "graph_core/graph.h"
 #include "graph_core/in_memory.h"
+#include "graph_core/number_spans.h"
 #include "search_steps.h"
 #include "viewer.h"
 
@@ -259,6 +260,83 @@ TEST(Flows, RunOneAfterAnotherInTheSameEdgeStorage) {
   ASSERT_GE(blocks, 100000 / EDGES_PER_BLOCK);
   for (int run = 0; run < 5; ++run) ASSERT_EQ(run_flow(run_viewer, input).second, 0);
   EXPECT_EQ(blocks_mapped(), blocks);
+}
+
+// `input`, a graph of random_graph(), written as a user may write it: signs,
+// leading zeros, any whitespace between numbers or none before a sign, and
+// bytes after a claim edge that are never read. Returns the text and where
+// each number lies in it, as number_spans.
+std::pair<std::string, std::vector<number_span>> disguise(const std::string& input,
+                                                          std::mt19937& random) {
+  const auto pick = [&random](std::size_t count) { return random() % count; };
+  std::istringstream words(input);
+  std::string text;
+  std::vector<number_span> spans;
+  for (std::int32_t value = 0; words >> value;) {
+    std::string word = std::to_string(value);
+    if (pick(4) == 0) word.insert(value < 0 ? 1 : 0, pick(2) == 0 ? "00" : std::string(90, '0'));
+    if (value >= 0 && pick(4) == 0) word.insert(0, "+");
+    const bool signed_after_digit = !text.empty() && (word[0] == '+' || word[0] == '-');
+    text +=
+        signed_after_digit && pick(2) == 0 ? "" : std::string(1 + pick(2), " \t\n\v\f\r"[pick(6)]);
+    spans.push_back({value, static_cast<std::uint32_t>(text.size()),
+                     static_cast<std::uint32_t>(text.size() + word.size())});
+    text += word;
+  }
+  const typed_graph g(input);
+  if (g.claim) text += std::vector<std::string>{"\n", " x", "\xc3\xa9 1", "+-"}[pick(4)];
+  return {text, spans};
+}
+
+// Numbers with their places, "value@start-end ...", to compare.
+std::string spans_text(const std::vector<number_span>& spans) {
+  std::string text;
+  for (const auto& [value, start, end] : spans) {
+    text += std::to_string(value) + "@" + std::to_string(start) + "-" + std::to_string(end) + " ";
+  }
+  return text;
+}
+
+TEST(NumberSpans, LocateWhatTheProgramsReadWhereItLies) {
+  std::mt19937 random(29);
+  for (int i = 0; i < 3000; ++i) {
+    const auto [text, spans] = disguise(random_graph(random), random);
+    const text_numbers found = locate_numbers(text, true);
+    ASSERT_EQ(found.whole, run_flow(run_drawer, text).second == 0) << text;
+    ASSERT_EQ(spans_text(found.numbers), spans_text(spans)) << text;
+    const text_numbers counts = locate_numbers(text, false);
+    ASSERT_EQ(spans_text(counts.numbers), spans_text({spans.begin(), spans.begin() + 3}));
+  }
+  // Over many blocks of the input, with long words across their edges.
+  const auto [text, spans] = disguise(large_graph(random, 50000), random);
+  const text_numbers found = locate_numbers(text, true);
+  ASSERT_TRUE(found.whole);
+  ASSERT_EQ(spans_text(found.numbers), spans_text(spans));
+}
+
+TEST(NumberSpans, StopWhereTheProgramsRefuseTheText) {
+  const std::pair<const char*, std::vector<number_span>> cases[] = {
+      {"1 1 x3", {{1, 0, 1}, {1, 2, 3}}},
+      {"1 150 0", {{1, 0, 1}, {150, 2, 5}, {0, 6, 7}}},
+      {"1 1 2  0 100  100 q0",
+       {{1, 0, 1}, {1, 2, 3}, {2, 4, 5}, {0, 7, 8}, {100, 9, 12}, {100, 14, 17}}},
+      {"0 0 0  5 x", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}, {5, 7, 8}}},
+      {"0 0 0  5", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}, {5, 7, 8}}},
+      {"0 0 0  x", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}}},
+      {"0 0 0  5 2147483648", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}, {5, 7, 8}}},
+  };
+  for (const auto& [text, spans] : cases) {
+    const text_numbers found = locate_numbers(text, true);
+    EXPECT_FALSE(found.whole) << text;
+    EXPECT_EQ(spans_text(found.numbers), spans_text(spans)) << text;
+    // Nor does the step listing list a step of such a text.
+    EXPECT_EQ(run_flow(run_search_steps, text), std::pair(std::string(), 1)) << text;
+  }
+  // Read, but bytes after the claim edge never are; the edges are not asked for.
+  const text_numbers read = locate_numbers("0\t2 0+1\n-1\n100 99\n1\r", true);
+  EXPECT_TRUE(read.whole);
+  EXPECT_EQ(spans_text(read.numbers), "0@0-1 2@2-3 0@4-5 1@5-7 -1@8-10 ");
+  EXPECT_TRUE(locate_numbers("1 1 1  0 x", false).whole);
 }
 
 // The drawing with this title, node lines and arrow lines.

@@ -17,10 +17,11 @@ const input = $("input");
 const worker = new Worker(URL.createObjectURL(
   new Blob([$("worker-source").textContent], { type: "text/javascript" })));
 const wholeTexts = {};  // what the download buttons write, by name: texts or bytes
-const encoder = new TextEncoder();
+const decoder = new TextDecoder();
 let text = "";  // the input as text: the text box's, or one kept aside
 let bytes = new Uint8Array();  // the input the programs read: `text` in UTF-8, or a file's bytes
 let asked = 0;  // the number of the latest text given to the worker
+let read = null;  // what the engine read of the input, from its answer; null until it answers
 let timer;
 let picked = null;  // the node clicked first, for a claim edge or a new edge
 let steps = null;  // the steps of the search shown, while the step view is on
@@ -30,14 +31,23 @@ let player;  // the interval that plays the steps
 // Has the programs run on the input after `delay` ms, unless it changes again before.
 function textChanged(delay) {
   document.body.dataset.state = "working";
-  const parsed = countsOf(text);
-  $("add-process").disabled = parsed === null || parsed.processes >= MAX_PER_KIND;
-  $("add-resource").disabled = parsed === null || parsed.resources >= MAX_PER_KIND;
+  read = null;
+  stopSteps();
+  allowEdits(false);
   const id = ++asked;
   clearTimeout(timer);
   timer = setTimeout(() => worker.postMessage({ id, bytes }), delay);
   const address = text.length <= ADDRESS_LIMIT ? "#input=" + encodeURIComponent(text) : location.pathname;
   history.replaceState(null, "", address);
+}
+
+// The add buttons and the search, as far as what was read allows them;
+// `drawn` tells whether there is a drawing to search on.
+function allowEdits(drawn) {
+  const counts = countsOf(read);
+  $("add-process").disabled = counts === null || counts.processes >= MAX_PER_KIND;
+  $("add-resource").disabled = counts === null || counts.resources >= MAX_PER_KIND;
+  $("search-start").disabled = !drawn || !edgesRead(read) || nodeIds(read).size === 0;
 }
 
 // Sets the input to `newText`, or to `newBytes` shown as `newText`.
@@ -48,6 +58,12 @@ function setText(newText, newBytes = encoder.encode(newText)) {
   input.value = shown ? text : "";
   input.placeholder = shown ? "" : `An input of ${bytes.length} bytes, too long to show here. Typing replaces it.`;
   textChanged(0);
+}
+
+// Sets the input to what an edit made of it; an edit that finds nothing to
+// change gives null.
+function setBytes(newBytes) {
+  if (newBytes !== null) setText(decoder.decode(newBytes), newBytes);
 }
 
 // Shows an output the worker sent: its text, cut when long, and the whole
@@ -81,19 +97,39 @@ function showDrawing(svg) {
   makeClickable();
 }
 
+// `line` with each id and the arrow after it, "101 ->", kept on one line.
+function withWholeArrows(line) {
+  return line.split(/(\S+ ->)/).map((piece, k) => {
+    if (k % 2 === 0) return piece;
+    const whole = document.createElement("span");
+    whole.className = "arrow";
+    whole.textContent = piece;
+    return whole;
+  });
+}
+
 function showVerdict(verdict) {
-  $("verdict").textContent = verdict ? verdict.title.map((line) => `${line}.`).join(" ") : "";
+  const lines = verdict ? verdict.title.map((line) => `${line}.`) : [];
+  $("verdict").replaceChildren(...lines.flatMap((line, k) => [k > 0 ? " " : "", ...withWholeArrows(line)]));
   $("verdict").dataset.deadlocked = verdict?.deadlocked ?? "";
   $("verdict").dataset.claim = verdict?.claim ?? "";
 }
 
+// The worker itself failed: the page says so, rather than stay at work.
+function failed(reason) {
+  $("message").textContent = `The page failed: ${reason}`;
+  document.body.dataset.state = "failed";
+}
+
 worker.onmessage = ({ data }) => {
   if (data.id !== asked) return;  // the text changed since
-  if (data.steps) {
-    startSteps(data.steps);
+  if (data.failure !== undefined) return failed(data.failure);
+  if ("steps" in data) {
+    if (data.steps !== null) startSteps(data.steps);
     return;
   }
   stopSteps();
+  read = data.read;
   showVerdict(data.verdict);
   $("message").textContent = data.message;
   show("lockprobe", data.lockprobe);
@@ -102,8 +138,7 @@ worker.onmessage = ({ data }) => {
   wholeTexts.svg = data.svg;
   showDrawing(data.svg);
   $("drawing-note").textContent = data.note;
-  const counts = countsOf(text);
-  $("search-start").disabled = data.svg === "" || counts.processes + counts.resources === 0;
+  allowEdits(data.svg !== "");
   document.body.dataset.state = "done";
 };
 
@@ -114,7 +149,7 @@ function pick(node) {
     return;
   }
   const ids = [picked, node].map(titleOf);
-  setText($("click-mode").value === "edge" ? withEdge(text, ...ids) : withClaim(text, ...ids));
+  setBytes($("click-mode").value === "edge" ? withEdge(bytes, read, ...ids) : withClaim(bytes, read, ...ids));
 }
 
 // In the edge mode, a click on an arrow removes the edge it stands for: the
@@ -122,10 +157,12 @@ function pick(node) {
 function removeArrow(arrow) {
   const [u, v] = titleOf(arrow).split("->");
   const claim = arrow.querySelector("path[stroke-dasharray]") !== null;
-  setText(claim ? withClaim(text) : withoutEdge(text, u, v));
+  setBytes(claim ? withClaim(bytes, read) : withoutEdge(bytes, read, u, v));
 }
 
+// A click edits the text only where the engine has read it whole.
 function click(target) {
+  if (!edgesRead(read)) return;
   const node = target.closest("g.node");
   const arrow = target.closest("g.edge");
   if (node) pick(node);
@@ -140,30 +177,27 @@ $("drawing").addEventListener("keydown", (event) => {
   }
 });
 $("click-mode").addEventListener("change", makeClickable);
-$("add-process").addEventListener("click", () => setText(withNode(text, 0)));
-$("add-resource").addEventListener("click", () => setText(withNode(text, 1)));
+$("add-process").addEventListener("click", () => setBytes(withNode(bytes, read, 0)));
+$("add-resource").addEventListener("click", () => setBytes(withNode(bytes, read, 1)));
 
 // The step view.
-function nodeIds() {
-  const { processes, resources } = countsOf(text);
-  return new Set([...Array(processes).keys()].map(String)
-    .concat([...Array(resources).keys()].map((k) => String(100 + k))));
-}
-
 function showStep() {
-  const nodes = nodeIds();
+  const nodes = nodeIds(read);
+  const last = stepIndex === steps.length - 1;
   paintStep($("drawing"), steps, stepIndex, nodes);
   $("step-text").textContent = stepText(steps, stepIndex, nodes);
   $("step-back").disabled = stepIndex === 0;
-  $("step-next").disabled = stepIndex === steps.length - 1;
-  if (stepIndex === steps.length - 1) pause();
+  $("step-next").disabled = $("step-play").disabled = last;
+  if (last) pause();
+  keepInView($("step-controls"), $("drawing"));
 }
 
 function startSteps(searchSteps) {
   steps = searchSteps;
   stepIndex = 0;
   $("drawing").classList.add("stepping");
-  $("step-play").disabled = $("search-stop").disabled = false;
+  $("step-legend").hidden = false;
+  $("search-stop").disabled = false;
   showStep();
 }
 
@@ -171,7 +205,9 @@ function stopSteps() {
   pause();
   steps = null;
   $("drawing").classList.remove("stepping");
+  $("step-legend").hidden = true;
   unpaint($("drawing"));
+  unfit($("drawing"));
   $("step-text").textContent = "";
   for (const id of ["step-back", "step-next", "step-play", "search-stop"]) $(id).disabled = true;
 }
@@ -199,6 +235,7 @@ $("step-play").addEventListener("click", () => {
   $("step-play").setAttribute("aria-pressed", "true");
   $("step-play").textContent = "Pause";
 });
+window.addEventListener("resize", () => steps !== null && showStep());
 document.addEventListener("keydown", (event) => {
   if (event.target.matches("textarea, input, select")) return;
   if (event.key === "ArrowRight") step(1);

@@ -93,3 +93,21 @@ function paintStep(drawing, steps, index, nodes) {
 function unpaint(drawing) {
   for (const marked of drawing.querySelectorAll("[data-search]")) delete marked.dataset.search;
 }
+
+// Room left below the drawing, in pixels, and the least height it is given.
+const VIEW_MARGIN = 8;
+const LEAST_HEIGHT = 120;
+
+// Keeps a step and the sentence about it in view without the learner
+// scrolling: scrolls the step's controls to the top of the window and fits
+// the drawing into the height left below them.
+function keepInView(controls, drawing) {
+  controls.scrollIntoView({ block: "start" });
+  const room = innerHeight - drawing.getBoundingClientRect().top - VIEW_MARGIN;
+  drawing.querySelector("svg").style.maxHeight = `${Math.max(room, LEAST_HEIGHT)}px`;
+}
+
+// Gives the drawing back its own height.
+function unfit(drawing) {
+  drawing.querySelector("svg")?.style.removeProperty("max-height");
+}

@@ -1,70 +1,89 @@
-// The input text and its edits: the counts, the edges and the claim edge
-// found among its numbers, and the changes a click makes. Each edit returns
-// a new text; the text stays the one source of truth.
+// The input and its edits. The engine reads the input and says what it read
+// (`read`): `numbers`, the value, start and end of each number in its
+// bytes, three entries a number, in the order the programs read them, the
+// three counts, then each edge's two numbers and the claim edge's; and
+// `whole`, whether all of that was read. Each edit works on the input's
+// bytes from that report and returns new bytes, so that the programs then
+// read exactly the graph the edit asked for; nothing here reads a number.
 
 const MAX_PER_KIND = 100;
+const encoder = new TextEncoder();
 
-// The numbers of `text` with where each starts and ends.
-function wordsOf(text) {
-  return [...text.matchAll(/\S+/g)].map((m) => ({ word: m[0], start: m.index, end: m.index + m[0].length }));
+// The number at `k` in the order read: its value, start and end.
+function numberAt(read, k) {
+  const [value, start, end] = read.numbers.subarray(3 * k, 3 * k + 3);
+  return { value, start, end };
 }
 
-// The counts of `text`, or null while they cannot be read. Only the start
-// of the text is read, however long it is.
-function countsOf(text) {
-  const counts = text.match(/^\s*([+-]?\d+)\s+([+-]?\d+)\s+([+-]?\d+)(\s|$)/);
-  if (counts === null) return null;
-  const [processes, resources, edges] = counts.slice(1, 4).map(Number);
-  return { processes, resources, edges: Math.max(0, edges) };
+// The counts read, or null while they cannot be read; a count below zero
+// counts no node or edge.
+function countsOf(read) {
+  if (read === null || read.numbers.length < 9) return null;
+  const [processes, resources, edges] = [0, 1, 2].map((k) => Math.max(0, numberAt(read, k).value));
+  return { processes, resources, edges };
 }
 
-// The counts and the numbers of `text` with where each lies, for an edit;
-// the text's counts can be read.
-function parseText(text) {
-  return { ...countsOf(text), words: wordsOf(text) };
+// Whether the edges and the claim edge were read, as an edit of edges needs.
+const edgesRead = (read) => read !== null && read.whole && read.withEdges;
+
+// The ids of the nodes: processes 0, 1, ..., resources 100, 101, ....
+function nodeIds(read) {
+  const { processes, resources } = countsOf(read);
+  return new Set([...Array(processes).keys()].map(String)
+    .concat([...Array(resources).keys()].map((k) => String(MAX_PER_KIND + k))));
 }
 
-// `text` with the word at `at` replaced by `word`.
-function replaceWord(text, at, word) {
-  return text.slice(0, at.start) + word + text.slice(at.end);
+// `bytes` with the changes, each [start, end, text], that lie at or after
+// the one before; where they differ from `bytes`, they hold ASCII only.
+function edited(bytes, ...changes) {
+  const parts = [];
+  let at = 0;
+  for (const [start, end, text] of changes) {
+    parts.push(bytes.subarray(at, start), encoder.encode(text));
+    at = end;
+  }
+  parts.push(bytes.subarray(at));
+  const result = new Uint8Array(parts.reduce((size, part) => size + part.length, 0));
+  parts.reduce((offset, part) => (result.set(part, offset), offset + part.length), 0);
+  return result;
+}
+
+// The change that sets the count at `k` (0 processes, 1 resources, 2 edges) to `count`.
+function countChange(read, k, count) {
+  const { start, end } = numberAt(read, k);
+  return [start, end, String(count)];
 }
 
 // Where the edges end: after the last one, or after the counts.
-function edgesEnd(parsed) {
-  return parsed.words[Math.min(2 + 2 * parsed.edges, parsed.words.length - 1)].end;
+const edgesEnd = (read) => numberAt(read, 2 + 2 * countsOf(read).edges).end;
+
+// The input with one more process (`kind` 0) or resource (`kind` 1).
+function withNode(bytes, read, kind) {
+  const count = kind === 0 ? countsOf(read).processes : countsOf(read).resources;
+  return edited(bytes, countChange(read, kind, count + 1));
 }
 
-// The text with one more process (`kind` 0) or resource (`kind` 1).
-function withNode(text, kind) {
-  const parsed = parseText(text);
-  const count = kind === 0 ? parsed.processes : parsed.resources;
-  return replaceWord(text, parsed.words[kind], String(count + 1));
+// The input with the edge u v after its last edge, before any claim edge.
+function withEdge(bytes, read, u, v) {
+  const end = edgesEnd(read);
+  return edited(bytes, countChange(read, 2, countsOf(read).edges + 1), [end, end, `\n${u} ${v}`]);
 }
 
-// The text with the edge u v after its last edge, before any claim edge.
-function withEdge(text, u, v) {
-  const parsed = parseText(text);
-  const end = edgesEnd(parsed);
-  const added = `${text.slice(0, end)}\n${u} ${v}${text.slice(end)}`;
-  return replaceWord(added, parsed.words[2], String(parsed.edges + 1));
-}
-
-// The text without the last-typed edge u v; unchanged when it has none.
-function withoutEdge(text, u, v) {
-  const parsed = parseText(text);
-  for (let k = parsed.edges - 1; k >= 0; k--) {
-    const [from, to] = parsed.words.slice(3 + 2 * k, 5 + 2 * k);
-    if (from?.word !== String(u) || to?.word !== String(v)) continue;
-    const before = parsed.words[2 + 2 * k].end;
-    const removed = text.slice(0, before) + text.slice(to.end);
-    return replaceWord(removed, parsed.words[2], String(parsed.edges - 1));
+// The input without the last-typed edge u v; null when it has none.
+function withoutEdge(bytes, read, u, v) {
+  const { edges } = countsOf(read);
+  for (let k = edges - 1; k >= 0; k--) {
+    const [from, to] = [numberAt(read, 3 + 2 * k), numberAt(read, 4 + 2 * k)];
+    if (String(from.value) !== u || String(to.value) !== v) continue;
+    // From the end of the number before the edge, so that the numbers around it stay apart.
+    return edited(bytes, countChange(read, 2, edges - 1), [numberAt(read, 2 + 2 * k).end, to.end, ""]);
   }
-  return text;
+  return null;
 }
 
-// The text with its claim edge, the numbers after the edges, set to u v,
+// The input with its claim edge, the numbers after the edges, set to u v,
 // or without one when u is null.
-function withClaim(text, u = null, v = null) {
-  const kept = text.slice(0, edgesEnd(parseText(text)));
-  return u === null ? `${kept}\n` : `${kept}\n${u} ${v}\n`;
+function withClaim(bytes, read, u = null, v = null) {
+  const end = edgesEnd(read);
+  return edited(bytes, [end, bytes.length, u === null ? "\n" : `\n${u} ${v}\n`]);
 }

@@ -89,44 +89,68 @@ function verdict(checked, dot) {
   return { deadlocked: tail.includes("(Deadlocked).\n") ? "yes" : "no", claim, title };
 }
 
-// The steps of lockprobe's searches, as run_search_steps() lists them.
+// The steps of lockprobe's searches, as run_search_steps() lists them; none
+// for a text the programs refuse.
 function searchSteps(engine) {
-  return decoder.decode(run(engine.runSearchSteps).output).split("\n").filter(Boolean).map((line) => {
+  const listed = run(engine.runSearchSteps);
+  if (listed.status !== 0) return null;
+  return decoder.decode(listed.output).split("\n").filter(Boolean).map((line) => {
     const [search, kind, node, target, place] = line.split(" ");
     return { search: Number(search), kind, node, target, place: Number(place) };
   });
 }
 
-function drawing(viz, dot) {
-  const arrows = dot.split("\n").filter((line) => line.includes("\" -> \"")).length;
+// What the engine read of the input, for the page's edits: the counts, and
+// with `withEdges` the edges and the claim edge too.
+function located(engine, withEdges) {
+  const { numbers, whole } = engine.locateNumbers(withEdges);
+  return { numbers: numbers.slice(), whole, withEdges };
+}
+
+const arrowCount = (dot) => dot.split("\n").filter((line) => line.includes("\" -> \"")).length;
+
+function drawing(viz, dot, arrows) {
   if (arrows > ARROW_LIMIT) {
     return { svg: "", note: `Not drawn: Graphviz would take too long to lay out ${arrows} arrows.` };
   }
   return { svg: viz.renderString(dot, { format: "svg" }), note: "" };
 }
 
-onmessage = async ({ data: { id, bytes, steps } }) => {
-  const [engine, viz] = await ready;
-  engine.inputRoom(bytes.length).set(bytes);
-  if (steps) {
-    postMessage({ id, steps: searchSteps(engine) });
-    return;
-  }
+// The answer for the input given to the engine: the outputs, or the
+// programs' message, and what was read of it.
+function answer(engine, viz) {
   const none = output(new Uint8Array());
-  const answer = { id, message: "", lockprobe: none, holdview: none, dot: none, svg: "", note: "", verdict: null };
+  const nothing = { message: "", lockprobe: none, holdview: none, dot: none, svg: "", note: "", verdict: null };
   const drawn = run(engine.runDrawer);
+  const dot = drawn.status === 0 ? decoder.decode(drawn.output) : "";
+  const arrows = arrowCount(dot);
+  // The edges' places are needed only for clicks on a drawing.
+  const read = located(engine, drawn.status === 0 && arrows <= ARROW_LIMIT);
   const checked = drawn.status === 0 ? run(engine.runChecker) : drawn;
-  if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) {
-    postMessage({ ...answer, message: checked.message });
-    return;
-  }
-  const dot = decoder.decode(drawn.output);
-  const outputs = {
+  if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) return { ...nothing, read, message: checked.message };
+  return {
+    ...nothing,
+    read,
     verdict: verdict(checked, dot),
     lockprobe: output(checkerOutput(checked)),
     holdview: output(withoutPrompts(run(engine.runViewer).output)),
     dot: output(drawn.output),
+    ...drawing(viz, dot, arrows),
   };
-  const moved = [outputs.lockprobe, outputs.holdview, outputs.dot].map((shown) => shown.whole.buffer);
-  postMessage({ ...answer, ...outputs, ...drawing(viz, dot) }, moved);
+}
+
+onmessage = async ({ data: { id, bytes, steps } }) => {
+  try {
+    const [engine, viz] = await ready;
+    engine.inputRoom(bytes.length).set(bytes);
+    if (steps) {
+      postMessage({ id, steps: searchSteps(engine) });
+      return;
+    }
+    const answered = { id, ...answer(engine, viz) };
+    const moved = [answered.lockprobe, answered.holdview, answered.dot].map((shown) => shown.whole.buffer);
+    postMessage(answered, [...new Set(moved), answered.read.numbers.buffer]);
+  } catch (error) {
+    postMessage({ id, failure: String(error) });
+  }
 };

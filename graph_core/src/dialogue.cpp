@@ -192,5 +192,7 @@ std::optional<input_error> read_claim_edge_if_any(std::optional<typed_edge>& cla
   typed_edge edge{first.value, 0};
   if (auto error = read_number(edge.v, true, what)) return error;
   claim = edge;
-  return add(edge);
+  return std::nullopt;
 }
+
+std::optional<input_error> add_claim_edge(const typed_edge& claim) { return add(claim); }

@@ -32,6 +32,7 @@ struct input_state {
   std::size_t next = 0;    // the read position
   std::size_t end = 0;     // the end of the block passed on
   std::size_t filled = 0;  // the end of what was read: the block and the bytes held back
+  std::size_t taken = 0;   // bytes taken from the file or the text so far
   bool ended = false;      // nothing more comes: the input ended or a read failed
   int error_number = 0;    // the errno of a failed read
   bool out_of_memory = false;
@@ -116,6 +117,7 @@ ssize_t read_some(char* into, std::size_t size) {
     const ssize_t got = read_some(input.buffer + input.filled, input.block_size);
     if (got > 0) {
       input.filled += static_cast<std::size_t>(got);
+      input.taken += static_cast<std::size_t>(got);
       input.end = end_of_whole_words();
     } else if (got == 0) {
       input.ended = true;
@@ -204,6 +206,11 @@ std::size_t read_ints(std::int32_t* values, std::size_t count) {
   input.next = static_cast<std::size_t>(scan.stop - input.buffer);
   return scan.count;
 }
+
+// Counted back from the end of what was taken, past any bytes that
+// squeeze_held_back() dropped, which lie before the read position when it
+// is at the end of a number.
+std::size_t input_offset() { return input.taken - (input.filled - input.next); }
 
 void use_input(int fd, std::size_t block_size) {
   std::free(input.buffer);

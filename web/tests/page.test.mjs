@@ -49,8 +49,10 @@ function expected(text) {
 const OUTPUTS = { message: "message", lockprobe: "lockprobe-output", holdview: "holdview-output",
                   dot: "dot-output" };
 
+// What the page shows once it has answered; a failure of the page fails at once.
 async function shown() {
-  await page.waitForSelector('body[data-state="done"]');
+  await page.waitForSelector('body:is([data-state="done"], [data-state="failed"])');
+  assert.equal(await page.getAttribute("body", "data-state"), "done", await page.textContent("#message"));
   return page.evaluate((outputs) => {
     const { textContent, dataset: { deadlocked, claim } } = document.getElementById("verdict");
     return { verdict: `${textContent}|${deadlocked}|${claim}`, ...Object.fromEntries(Object.entries(outputs)
@@ -80,7 +82,17 @@ before(async () => {
   const args = ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--no-first-run"];
   browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args });
   const context = await browser.newContext({ offline: true, acceptDownloads: true });
+  // Holds the worker's answers while window.heldAnswers is an array, so that a
+  // test decides when each arrives.
+  await context.addInitScript(() => {
+    window.Worker = class extends Worker {
+      set onmessage(handler) {
+        super.onmessage = (event) => (window.heldAnswers ? window.heldAnswers.push(() => handler(event)) : handler(event));
+      }
+    };
+  });
   page = await context.newPage();
+  page.setDefaultTimeout(20000);
   page.on("pageerror", (error) => assert.fail(error.message));
   page.on("request", (request) => assert.match(request.url(), /^(file|blob|data):/));
   opened = Date.now();
@@ -105,18 +117,20 @@ test("examples, refusals and graphs of every kind show what the programs write",
   for (const text of texts) assert.deepEqual(await type(text), expected(text), text);
 });
 
-test("a text typed while the programs run on the one before shows its own results", async () => {
-  const buffer = Buffer.from(`100 100 1000000\n${"0 100\n".repeat(1000000)}`);
-  await page.setInputFiles("#file", { name: "many.txt", mimeType: "text/plain", buffer });
-  await page.waitForSelector('body[data-state="working"]');
-  await new Promise((resolve) => setTimeout(resolve, 300));  // its run has started
-  await page.evaluate(() => {  // type, and keep what each answer from now on shows
+test("an answer for a text changed since is never shown", async () => {
+  await page.evaluate(() => { window.heldAnswers = []; });
+  await page.fill("#input", "1 1 1\n0 100\n100 0\n");
+  await page.waitForFunction(() => window.heldAnswers.length === 1);
+  await page.fill("#input", "0 0 0");
+  await page.waitForFunction(() => window.heldAnswers.length === 2);
+  await page.evaluate(() => {  // both answers, in turn, keeping what each shows when done
     window.shownWhenDone = [];
     new MutationObserver(() => document.body.dataset.state === "done" &&
       window.shownWhenDone.push(document.getElementById("lockprobe-output").textContent))
       .observe(document.body, { attributeFilter: ["data-state"] });
-    document.getElementById("input").value = "0 0 0";
-    document.getElementById("input").dispatchEvent(new Event("input"));
+    const held = window.heldAnswers;
+    window.heldAnswers = null;
+    for (const answer of held) answer();
   });
   assert.deepEqual(await shown(), expected("0 0 0"));
   assert.deepEqual(await page.evaluate(() => window.shownWhenDone), [expected("0 0 0").lockprobe]);
@@ -129,13 +143,131 @@ test("a file's bytes reach the programs as they are, and its message quotes them
   assert.deepEqual(await shown(), expected(buffer));
 });
 
-test("the search of a small deadlocked graph, step by step, from the keyboard", async () => {
-  await type("2 2 5\n0 100\n100 1\n1 0\n0 -3\n0 101\n1 101\n");
+const node = (id) => `#drawing g.node:has(title:text-is("${id}"))`;
+const arrow = (title, dashed = false) =>
+  `#drawing g.edge:has(title:text-is("${title}"))${dashed ? ":has(path[stroke-dasharray])" : ":not(:has(path[stroke-dasharray]))"}`;
+
+async function clickNodes(mode, u, v) {
+  await page.selectOption("#click-mode", mode);
+  await page.click(node(u));
+  await page.click(node(v));
+}
+
+async function clickArrow(title, dashed) {
+  await page.selectOption("#click-mode", "edge");
+  await page.click(arrow(title, dashed));
+}
+
+// Each click on texts of every kind the programs accept, and what the
+// programs then read: the same as from the plain text beside it.
+const EDITS = [
+  ["0\t2 0+1\n-1\n100 99\n1\r", () => page.click("#add-process"), "1 2 0\n1 -1\n"],
+  ["+1 +1 +1 +0 +100 +100 +0", () => clickArrow("0->100"), "1 1 0\n100 0\n"],
+  ["002 001 002\n000 0100\n0100 001\n", () => clickNodes("edge", "1", "0"), "2 1 3\n0 100\n100 1\n1 0\n"],
+  ["-0 1 1 100 -0", () => page.click("#add-process"), "1 1 1\n100 0\n"],
+  ["1\v1\f2\t0\r100\t100 0", () => clickNodes("claim", "0", "100"), "1 1 2\n0 100\n100 0\n0 100\n"],
+  ["1 1 1\n0 100", () => clickNodes("claim", "100", "0"), "1 1 1\n0 100\n100 0\n"],
+  ["1 1 1 0 100 100 0 junk 7", () => clickArrow("100->0", true), "1 1 1\n0 100\n"],
+  ["1 1 1 0 100 100 0 é 7", () => page.click("#add-resource"), "1 2 1\n0 100\n100 0\n"],
+  ["1 1 1 0 100 100 0\té", () => clickNodes("claim", "0", "100"), "1 1 1\n0 100\n0 100\n"],
+  ["1 1 2 5 0 0 100", () => clickNodes("edge", "100", "0"), "1 1 3\n5 0\n0 100\n100 0\n"],
+  ["1 1 2 0 7 0 100 0 7", () => clickArrow("0->7"), "1 1 1\n0 100\n0 7\n"],
+  ["1 1 3 0 100 100 0 0 100 5 0", () => clickArrow("100->0"), "1 1 2 0 100 0 100 5 0"],
+];
+
+test("every click on texts of every kind gives the text the programs read as asked", async () => {
+  for (const [text, click, plain] of EDITS) {
+    await type(text);
+    await click();
+    const got = await shown();
+    const edited = await page.inputValue("#input");
+    assert.deepEqual(expected(edited), expected(plain), `${JSON.stringify(text)} became ${JSON.stringify(edited)}`);
+    assert.deepEqual(got, expected(edited));
+  }
+});
+
+test("the add buttons and the search allow only what the engine read, and refused texts show the message", async () => {
+  const rows = [["100 99 0", [true, false, false]], ["99 100 5", [false, true, true]],
+    ["1\u00a02 0", [true, true, true]], ["1 1 1 0 x", [false, false, true]], ["", [true, true, true]]];
+  for (const [text, disabled] of rows) {
+    assert.deepEqual(await type(text), expected(text), text);
+    assert.deepEqual(await Promise.all(["#add-process", "#add-resource", "#search-start"]
+      .map((id) => page.isDisabled(id))), disabled, text);
+  }
+  await type("99 100 5");
+  await page.click("#add-process");
+  assert.equal((await shown()).message, expected("100 100 5").message);
+});
+
+// Whether each element of `selector` lies wholly inside the viewport.
+const inView = (selector) => page.$$eval(selector, (elements) => elements.every((element) => {
+  const box = element.getBoundingClientRect();
+  return box.top >= 0 && box.left >= 0 && box.bottom <= innerHeight && box.right <= innerWidth;
+}));
+
+// The look of each state's shape in the drawing and in the legend.
+const looks = () => page.evaluate(() => {
+  const look = (shape) => ["stroke", "fill", "stroke-width", "stroke-dasharray"]
+    .map((name) => getComputedStyle(shape).getPropertyValue(name)).join(" ");
+  const of = (root) => Object.fromEntries([...document.querySelectorAll(`${root} [data-search]`)]
+    .map((element) => [`${element.matches(".node") ? "node" : "edge"} ${element.dataset.search}`,
+      look(element.querySelector(element.matches(".node") ? "ellipse, polygon" : "path"))]));
+  return { drawing: of("#drawing"), legend: of("#step-legend") };
+});
+
+test("the dining philosophers' walk keeps each step in view, with a legend drawn as the drawing", async () => {
+  const text = readFileSync(new URL("dining-philosophers.txt", EXAMPLES), "utf8");
+  for (const [width, height] of [[1280, 800], [390, 844]]) {
+    await page.setViewportSize({ width, height });
+    await type(text);
+    await page.click("#search-start");
+    for (let k = 1, before = ""; ; k++) {
+      await page.waitForFunction((last) => ![last, ""].includes(document.getElementById("step-text").textContent), before);
+      before = await page.textContent("#step-text");
+      assert.ok(await inView("#step-text, #drawing g.node, #drawing g.edge"), `${width}x${height}, step ${k}`);
+      const { drawing, legend } = await looks();
+      for (const [state, look] of Object.entries(drawing)) assert.equal(look, legend[state], `${state} at step ${k}`);
+      if (await page.isDisabled("#step-next")) break;
+      await (k % 2 ? page.click("#step-next") : page.keyboard.press("ArrowRight"));
+    }
+    assert.deepEqual(Object.keys((await looks()).legend).sort(),
+      ["edge cycle", "edge look", "node cycle", "node done", "node new", "node path"]);
+    await page.click("#search-stop");
+    assert.ok(await page.isHidden("#step-legend"));
+  }
+});
+
+test("no line of the verdict breaks inside an arrow or before one, at any width", async () => {
+  await type("5 5 10 0 101 101 1 1 102 102 2 2 103 103 3 3 104 104 4 4 100 100 0 100 1");
+  for (let width = 200; width <= 1280; width += 20) {
+    await page.setViewportSize({ width, height: 800 });
+    const split = await page.evaluate(() => {
+      const verdict = document.getElementById("verdict");
+      const texts = [];  // each character's text node and offset
+      const walker = document.createTreeWalker(verdict, NodeFilter.SHOW_TEXT);
+      while (walker.nextNode()) [...walker.currentNode.data].forEach((_, k) => texts.push([walker.currentNode, k]));
+      return [...verdict.textContent.matchAll(/\S+ ->/g)].filter((match) => {
+        const range = document.createRange();
+        range.setStart(...texts[match.index]);
+        range.setEnd(texts[match.index + match[0].length - 1][0], texts[match.index + match[0].length - 1][1] + 1);
+        return new Set([...range.getClientRects()].map((box) => Math.round(box.bottom))).size > 1;
+      }).map((match) => match[0]);
+    });
+    assert.deepEqual(split, [], `at ${width} px`);
+  }
+});
+
+test("the search of a small deadlocked graph, step by step, with its controls at both ends", async () => {
+  await page.setViewportSize({ width: 1280, height: 800 });
+  const text = "2 2 5\n0 100\n100 1\n1 0\n0 -3\n0 101\n1 101\n";
+  await type(text);
   assert.deepEqual(await accessibilityViolations(), []);
   await page.click("#search-start");
+  const controls = () => Promise.all(["#step-back", "#step-next", "#step-play", "#search-stop"]
+    .map((id) => page.isDisabled(id)));
+  const at = (n) => page.waitForFunction((want) => document.getElementById("step-text").textContent.startsWith(want), n);
   // Process 0 looks along its newest edge first: into 101, which it leaves done,
   // then past -3, which names no node, and on to 100 and 1, back into 0.
-  // Search 2 takes the same steps, but for the claim edge, 1's newest.
   const walk = [
     "-3:- 0:path 1:new 100:new 101:new",
     "-3:- 0->101:look 0:path 1:new 100:new 101:new",
@@ -149,53 +281,48 @@ test("the search of a small deadlocked graph, step by step, from the keyboard", 
     "-3:- 0->100:cycle 0:cycle 1->0:cycle 1:cycle 100->1:cycle 100:cycle 101:done",
   ];
   for (const [k, states] of walk.entries()) {
-    if (k > 0) await page.keyboard.press("ArrowRight");
-    await page.waitForFunction((n) => document.getElementById("step-text").textContent.includes(`step ${n} `), k + 1);
+    await page.keyboard.press(k === 0 ? "ArrowLeft" : "ArrowRight");  // not before the first step
+    await at(`Search 1, step ${k + 1} of 10: `);
     assert.deepEqual(await searchStates(), states.split(" ").sort(), `step ${k + 1}`);
+    if (k === 0) assert.deepEqual(await controls(), [true, false, false, false]);
     if (k === 4) assert.deepEqual(await accessibilityViolations(), []);
   }
   assert.equal(await page.textContent("#step-text"), "Search 1, step 10 of 10: looking along 1 -> 0; " +
     "process 0 is on the path, so the search has found a cycle: 0 -> 100 -> 1 -> 0.");
-  for (let k = 0; k < 10; k++) await page.keyboard.press("ArrowRight");
+  // Search 2, with the claim edge, starts again: 101, done in search 1, is new.
+  await page.click("#step-next");
+  await at("Search 2, step 1 of 11: ");
+  assert.deepEqual(await searchStates(), "-3:- 0:path 1:new 100:new 101:new".split(" ").sort());
+  for (let k = 0; k < 9; k++) await page.keyboard.press("ArrowRight");
   assert.equal(await page.textContent("#step-text"), "Search 2, step 10 of 11: looking along 1 -> 101; " +
     "resource 101 is done, so the search passes it by.");
   assert.deepEqual(await searchStates(), "-3:- 0:path 1:path 100:path 101:done 1->101:look".split(" ").sort());
-  await page.click("#step-next");
-  assert.ok(await page.isDisabled("#step-next"));
+  await page.click("#step-play");  // it stops by itself at the last step
+  assert.equal(await page.textContent("#step-play"), "Pause");
+  await at("Search 2, step 11 of 11: ");
+  assert.deepEqual([await page.textContent("#step-play"), await page.getAttribute("#step-play", "aria-pressed")],
+    ["Play", "false"]);
+  assert.deepEqual(await controls(), [false, true, true, false]);
+  await page.keyboard.press("ArrowRight");
+  await page.click("#step-back");
+  await at("Search 2, step 10 of 11: ");
+  await page.selectOption("#click-mode", "claim");
+  await page.click('#drawing g.edge:has(title:text-is("0->100"))');  // in the claim mode, nothing changes
+  assert.equal(await page.inputValue("#input"), text);
   await page.click("#search-stop");
   assert.equal(await page.locator("#drawing [data-search]").count(), 0);
-});
-
-test("clicks build the worked example from 0 0 0, and an arrow clicked goes", async () => {
-  for (const [text, disabled] of [["100 99 0", [true, false]], ["99 100 5", [false, true]], ["1 1 x", [true, true]]]) {
-    await type(text);
-    assert.deepEqual(await Promise.all(["#add-process", "#add-resource"].map((id) => page.isDisabled(id))), disabled);
-  }
-  await type("0 0 0");
-  for (const button of ["#add-process", "#add-process", "#add-resource", "#add-resource"]) {
-    await page.click(button);
+  // A change of the text ends a walk: a click, then typing.
+  for (const change of [() => clickArrow("0->100"), () => page.fill("#input", text)]) {
+    await page.click("#search-start");
+    await at("Search 1, step 1 of ");
+    await change();
     await shown();
+    assert.deepEqual([await controls(), await page.textContent("#step-text")], [[true, true, true, true], ""]);
   }
-  const node = (id) => `#drawing g.node:has(title:text-is("${id}"))`;
-  await page.selectOption("#click-mode", "edge");
-  for (const [k, id] of ["0", "100", "100", "1", "1", "101"].entries()) {
-    await page.click(node(id));
-    if (k % 2 === 1) await shown();  // the edge is in: the drawing is new
-  }
-  await page.selectOption("#click-mode", "claim");
-  await page.click(node("101"));
-  await page.focus(node("0"));
-  await page.keyboard.press("Enter");
-  const example = readFileSync(new URL("claim-closes-cycle.txt", EXAMPLES), "utf8");
-  assert.deepEqual(await shown(), expected(example));
-  assert.equal(await page.inputValue("#input"), example);
-  await page.selectOption("#click-mode", "edge");
-  await page.click('#drawing g.edge:has(title:text-is("100->1"))');
-  await shown();
-  assert.equal(await page.inputValue("#input"), "2 2 2\n0 100\n1 101\n101 0\n");
 });
 
 test("the verdict is on the first screen of a phone and of a laptop", async () => {
+  await page.evaluate(() => scrollTo(0, 0));
   for (const [width, height] of [[390, 844], [1280, 800]]) {
     await page.setViewportSize({ width, height });
     const box = await page.locator("#verdict").boundingBox();

@@ -113,6 +113,10 @@ std::optional<input_error> read_graph_unprompted();
 // Reads the claim edge into `claim` and adds it to the graph. Returns why it
 // stopped when the edge cannot be read or memory runs out.
 std::optional<input_error> read_claim_edge(typed_edge& claim);
-// Reads and adds the claim edge as read_claim_edge() does, but when the input
-// ends before it, returns with `claim` left empty.
+// Reads the claim edge as read_claim_edge() does, but without adding it to
+// the graph, and when the input ends before it, returns with `claim` left
+// empty.
 std::optional<input_error> read_claim_edge_if_any(std::optional<typed_edge>& claim);
+// Adds a claim edge read by read_claim_edge_if_any() to the graph. Returns
+// why it failed when memory runs out.
+std::optional<input_error> add_claim_edge(const typed_edge& claim);

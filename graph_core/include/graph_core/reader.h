@@ -52,6 +52,10 @@ number_read read_int();
 // return 0 where read_int() would succeed.
 std::size_t read_ints(std::int32_t* values, std::size_t count);
 
+// The number of bytes of the input before the read position. Right after
+// read_int() has read a number, that is where the number ends.
+std::size_t input_offset();
+
 // Reads from `fd` from now on, asking the system for at most `block_size`
 // bytes at a time.
 void use_input(int fd, std::size_t block_size = INPUT_BLOCK_SIZE);
