@@ -1,10 +1,11 @@
-// The programs' flows in process, on the examples and on random graphs,
-// against plain references written from the programs' rules: holdview's and
-// lockprobe's listings against a plain listing, lockprobe's verdicts against
-// Kahn's algorithm, the steps of its searches against a plain recursive
-// search, and holddraw's arrows against the typed edges, with its red arrows
-// the cycle that search ends on. Then holddraw's drawings of small graphs,
-// exactly.
+// The programs' flows in process, on the examples and on random graphs
+// written as a user may write them, against plain references written from
+// the programs' rules: holdview's and lockprobe's listings against a plain
+// listing, lockprobe's verdicts against Kahn's algorithm, the steps of its
+// searches against a plain recursive search, holddraw's arrows against the
+// typed edges, with its red arrows the cycle that search ends on, and where
+// each number read lies against where it was written. Then holddraw's
+// drawings of small graphs, exactly.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -236,33 +237,7 @@ std::string large_graph(std::mt19937& random, std::uint32_t edges) {
   return input + "0 7\n";
 }
 
-TEST(Flows, AgreeWithThePlainReferencesOnExamplesAndRandomGraphs) {
-  for (const auto& example : std::filesystem::directory_iterator(EXAMPLES_DIR)) {
-    std::ifstream file(example.path());
-    if (example.path().extension() == ".txt") {  // not the pictures
-      ASSERT_NO_FATAL_FAILURE(check_flows({std::istreambuf_iterator<char>(file), {}}));
-    }
-  }
-  std::mt19937 random(17);
-  for (int i = 0; i < 3000; ++i) ASSERT_NO_FATAL_FAILURE(check_flows(random_graph(random)));
-  // A full block and none, one or two edges over; then many blocks.
-  for (const std::uint32_t edges :
-       {EDGES_PER_BLOCK, EDGES_PER_BLOCK + 1, EDGES_PER_BLOCK + 2, 50000U}) {
-    ASSERT_NO_FATAL_FAILURE(check_flows(large_graph(random, edges)));
-  }
-}
-
-TEST(Flows, RunOneAfterAnotherInTheSameEdgeStorage) {
-  std::mt19937 random(3);
-  const std::string input = large_graph(random, 100000);
-  run_in_memory(run_drawer, input);
-  const std::size_t blocks = blocks_mapped();
-  ASSERT_GE(blocks, 100000 / EDGES_PER_BLOCK);
-  for (int run = 0; run < 5; ++run) ASSERT_EQ(run_flow(run_viewer, input).second, 0);
-  EXPECT_EQ(blocks_mapped(), blocks);
-}
-
-// `input`, a graph of random_graph(), written as a user may write it: signs,
+// `input`, a graph as random_graph() writes it, written as a user may write it: signs,
 // leading zeros, any whitespace between numbers or none before a sign, and
 // bytes after a claim edge that are never read. Returns the text and where
 // each number lies in it, as number_spans.
@@ -288,30 +263,44 @@ std::pair<std::string, std::vector<number_span>> disguise(const std::string& inp
   return {text, spans};
 }
 
-// Numbers with their places, "value@start-end ...", to compare.
-std::string spans_text(const std::vector<number_span>& spans) {
-  std::string text;
-  for (const auto& [value, start, end] : spans) {
-    text += std::to_string(value) + "@" + std::to_string(start) + "-" + std::to_string(end) + " ";
-  }
-  return text;
+// Runs the flows on `input` written as a user may, and checks that the
+// numbers the programs read are located where they lie.
+void check_flows_and_spans(const std::string& input, std::mt19937& random) {
+  const auto [text, spans] = disguise(input, random);
+  ASSERT_NO_FATAL_FAILURE(check_flows(text));
+  const text_numbers found = locate_numbers(text, true);
+  ASSERT_TRUE(found.whole) << text;
+  ASSERT_EQ(found.numbers, spans) << text;
+  ASSERT_EQ(locate_numbers(text, false).numbers, std::vector(spans.begin(), spans.begin() + 3));
 }
 
-TEST(NumberSpans, LocateWhatTheProgramsReadWhereItLies) {
-  std::mt19937 random(29);
-  for (int i = 0; i < 3000; ++i) {
-    const auto [text, spans] = disguise(random_graph(random), random);
-    const text_numbers found = locate_numbers(text, true);
-    ASSERT_EQ(found.whole, run_flow(run_drawer, text).second == 0) << text;
-    ASSERT_EQ(spans_text(found.numbers), spans_text(spans)) << text;
-    const text_numbers counts = locate_numbers(text, false);
-    ASSERT_EQ(spans_text(counts.numbers), spans_text({spans.begin(), spans.begin() + 3}));
+TEST(Flows, AgreeWithThePlainReferencesOnExamplesAndRandomGraphs) {
+  for (const auto& example : std::filesystem::directory_iterator(EXAMPLES_DIR)) {
+    std::ifstream file(example.path());
+    if (example.path().extension() == ".txt") {  // not the pictures
+      ASSERT_NO_FATAL_FAILURE(check_flows({std::istreambuf_iterator<char>(file), {}}));
+    }
   }
-  // Over many blocks of the input, with long words across their edges.
-  const auto [text, spans] = disguise(large_graph(random, 50000), random);
-  const text_numbers found = locate_numbers(text, true);
-  ASSERT_TRUE(found.whole);
-  ASSERT_EQ(spans_text(found.numbers), spans_text(spans));
+  std::mt19937 random(17);
+  for (int i = 0; i < 3000; ++i) {
+    ASSERT_NO_FATAL_FAILURE(check_flows_and_spans(random_graph(random), random));
+  }
+  // A full block and none, one or two edges over; then many blocks of the
+  // input and of edges, with long words across the input's blocks.
+  for (const std::uint32_t edges :
+       {EDGES_PER_BLOCK, EDGES_PER_BLOCK + 1, EDGES_PER_BLOCK + 2, 50000U}) {
+    ASSERT_NO_FATAL_FAILURE(check_flows_and_spans(large_graph(random, edges), random));
+  }
+}
+
+TEST(Flows, RunOneAfterAnotherInTheSameEdgeStorage) {
+  std::mt19937 random(3);
+  const std::string input = large_graph(random, 100000);
+  run_in_memory(run_drawer, input);
+  const std::size_t blocks = blocks_mapped();
+  ASSERT_GE(blocks, 100000 / EDGES_PER_BLOCK);
+  for (int run = 0; run < 5; ++run) ASSERT_EQ(run_flow(run_viewer, input).second, 0);
+  EXPECT_EQ(blocks_mapped(), blocks);
 }
 
 TEST(NumberSpans, StopWhereTheProgramsRefuseTheText) {
@@ -320,23 +309,18 @@ TEST(NumberSpans, StopWhereTheProgramsRefuseTheText) {
       {"1 150 0", {{1, 0, 1}, {150, 2, 5}, {0, 6, 7}}},
       {"1 1 2  0 100  100 q0",
        {{1, 0, 1}, {1, 2, 3}, {2, 4, 5}, {0, 7, 8}, {100, 9, 12}, {100, 14, 17}}},
-      {"0 0 0  5 x", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}, {5, 7, 8}}},
+      {"1 0 0  5 x", {{1, 0, 1}, {0, 2, 3}, {0, 4, 5}, {5, 7, 8}}},
       {"0 0 0  5", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}, {5, 7, 8}}},
       {"0 0 0  x", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}}},
-      {"0 0 0  5 2147483648", {{0, 0, 1}, {0, 2, 3}, {0, 4, 5}, {5, 7, 8}}},
   };
   for (const auto& [text, spans] : cases) {
     const text_numbers found = locate_numbers(text, true);
     EXPECT_FALSE(found.whole) << text;
-    EXPECT_EQ(spans_text(found.numbers), spans_text(spans)) << text;
+    EXPECT_EQ(found.numbers, spans) << text;
     // Nor does the step listing list a step of such a text.
     EXPECT_EQ(run_flow(run_search_steps, text), std::pair(std::string(), 1)) << text;
   }
-  // Read, but bytes after the claim edge never are; the edges are not asked for.
-  const text_numbers read = locate_numbers("0\t2 0+1\n-1\n100 99\n1\r", true);
-  EXPECT_TRUE(read.whole);
-  EXPECT_EQ(spans_text(read.numbers), "0@0-1 2@2-3 0@4-5 1@5-7 -1@8-10 ");
-  EXPECT_TRUE(locate_numbers("1 1 1  0 x", false).whole);
+  EXPECT_TRUE(locate_numbers("1 1 1  0 x", false).whole);  // the edges not asked for
 }
 
 // The drawing with this title, node lines and arrow lines.

@@ -128,7 +128,6 @@ worker.onmessage = ({ data }) => {
     if (data.steps !== null) startSteps(data.steps);
     return;
   }
-  stopSteps();
   read = data.read;
   showVerdict(data.verdict);
   $("message").textContent = data.message;

@@ -12,6 +12,8 @@ struct number_span {
   std::int32_t value = 0;
   std::uint32_t start = 0;
   std::uint32_t end = 0;  // one past its last digit
+
+  bool operator==(const number_span&) const = default;
 };
 
 // The numbers of a text that the programs read, in their order.
