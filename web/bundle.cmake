@@ -1,7 +1,8 @@
 # Makes lockprobe.html from page.html: each marker comment is replaced by
 # what it names, so that the page needs no other file. The worker's script,
 # Graphviz, the engine and worker.js, is kept as text and started from a Blob.
-#   cmake -DSOURCE_DIR=web -DENGINE=engine.js -DOUTPUT=lockprobe.html -P bundle.cmake
+#   cmake -DSOURCE_DIR=web -DNODE_MODULES=node_modules -DENGINE=engine.js -DVERSION=1.0.0
+#     -DOUTPUT=lockprobe.html -P bundle.cmake
 file(READ ${SOURCE_DIR}/page.html page)
 file(READ ${SOURCE_DIR}/style.css style)
 # The page's scripts, each a job of its own, share one module.
@@ -10,7 +11,7 @@ foreach(part text.js steps.js page.js)
   file(READ ${SOURCE_DIR}/${part} text)
   string(APPEND script "${text}\n")
 endforeach()
-file(READ ${SOURCE_DIR}/node_modules/@viz-js/viz/dist/viz-global.js viz)
+file(READ ${NODE_MODULES}/@viz-js/viz/dist/viz-global.js viz)
 file(READ ${ENGINE} engine)
 file(READ ${SOURCE_DIR}/worker.js worker)
 
@@ -27,6 +28,7 @@ foreach(part viz engine worker script)
     message(FATAL_ERROR "${part} holds </script, which would end its element early")
   endif()
 endforeach()
+string(REPLACE "<!-- version -->" "${VERSION}" page "${page}")
 string(REPLACE "<!-- style -->" "<style>\n${style}</style>" page "${page}")
 string(REPLACE "<!-- examples -->" "${examples}" page "${page}")
 string(REPLACE "<!-- worker -->"

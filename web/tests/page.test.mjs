@@ -1,18 +1,20 @@
 // The page in headless Chromium, opened from disk with the network off,
 // against the programs built for this machine on the same texts.
-// Environment: PAGE (lockprobe.html), LOCKPROBE, HOLDVIEW, HOLDDRAW, and
-// SCREENSHOT, where the picture of a step of the search goes.
+// Environment: PAGE (lockprobe.html), VERSION (the one it shows), EXAMPLES
+// (their folder), LOCKPROBE, HOLDVIEW, HOLDDRAW, and SCREENSHOT, where the
+// picture of a step of the search goes.
 import { spawnSync } from "node:child_process";
 import { readFileSync, readdirSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
+import { pathToFileURL } from "node:url";
 import { after, before, test } from "node:test";
 import assert from "node:assert/strict";
 import { createRequire } from "node:module";
 import { chromium } from "playwright-core";
 
 const PAGE = "file://" + process.env.PAGE;
-const EXAMPLES = new URL("../../examples/", import.meta.url);
+const EXAMPLES = pathToFileURL(`${process.env.EXAMPLES}/`);
 const COUNTS_PROMPT = "Enter the number of processes, resources, and edges: ";
 const EDGES_PROMPT = "Enter the edges (resource allocation and request) in the format u v:\n";
 const CLAIM_PROMPT = "Enter a claim edge to check if it creates a cycle (format u v): ";
@@ -121,6 +123,7 @@ test("the worked example shows its listing, verdicts and picture", async () => {
   console.log(`the worked example shown ${Date.now() - opened} ms after the page was opened`);
   assert.deepEqual(got, expected(readFileSync(new URL("claim-closes-cycle.txt", EXAMPLES), "utf8")));
   assert.equal((await redInSvg()).length, 4);
+  assert.match(await page.textContent("footer"), new RegExp(`^\\s*lockprobe ${process.env.VERSION}:`));
 });
 
 test("examples, refusals and graphs of every kind show what the programs write, and allow the edits read", async () => {
