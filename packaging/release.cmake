@@ -1,18 +1,7 @@
 # The release, in build-release/: the Debian package, the tarball and the
 # page, each named with the version, and SHA256SUMS over the three.
 include(ExternalProject)
-
-# What the release needs beyond the programs' own build, each said in one line.
 set(emscripten_toolchain /usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake)
-foreach(need "emscripten:${emscripten_toolchain}" "chromium:/usr/bin/chromium" "npm:/usr/bin/npm"
-    "dpkg-dev:/usr/bin/dpkg-shlibdeps")
-  string(REPLACE ":" ";" need "${need}")
-  list(GET need 0 package)
-  list(GET need 1 path)
-  if(NOT EXISTS ${path})
-    message(FATAL_ERROR "the release needs Debian's ${package} package: apt-get install ${package}")
-  endif()
-endforeach()
 
 # The page, built with Emscripten, and tested in Chromium against this
 # build's programs.
