@@ -7,6 +7,7 @@
 // read exactly the graph the edit asked for; nothing here reads a number.
 
 const MAX_PER_KIND = 100;
+const RESOURCE_ID_BASE = 100;  // the id of the first resource
 const encoder = new TextEncoder();
 
 // The number at `k` in the order read: its value, start and end.
@@ -30,7 +31,7 @@ const edgesRead = (read) => read !== null && read.whole && read.withEdges;
 function nodeIds(read) {
   const { processes, resources } = countsOf(read);
   return new Set([...Array(processes).keys()].map(String)
-    .concat([...Array(resources).keys()].map((k) => String(MAX_PER_KIND + k))));
+    .concat([...Array(resources).keys()].map((k) => String(RESOURCE_ID_BASE + k))));
 }
 
 // `bytes` with the changes, each [start, end, text], that lie at or after
