@@ -1,6 +1,8 @@
 // holddraw: reads a resource-allocation graph, and a claim edge when one
 // follows, and draws it in Graphviz's DOT language: processes as circles,
-// resources as boxes, and the cycle that makes a deadlock in red.
+// resources as boxes, every cycle that makes a deadlock in red, and what the
+// claim edge would add to them in a second colour. With --wait-for it draws
+// the wait-for graph instead, the resources collapsed.
 #include "drawer.h"
 
 #include <algorithm>
@@ -8,21 +10,32 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "cycle.h"
+#include "deadlock.h"
 #include "graph_core/console.h"
 #include "graph_core/graph.h"
+#include "graph_core/reader.h"
 
 namespace {
 
 constexpr std::string_view PROGRAM = "holddraw";
+// What would be deadlocked once the claim edge is in: amber, not red, with
+// a contrast of 4.3:1 against white.
+constexpr std::string_view CLAIM_COLOUR = "\"#c06000\"";
 
 // What the drawing shows besides the graph as typed.
 struct findings {
-  std::vector<std::int32_t> deadlock;  // the cycle of the graph as typed, or empty
+  std::vector<std::int32_t> deadlock;  // the cycle the search finds as typed, or empty
   std::optional<typed_edge> claim;     // the claim edge, when one was typed
   std::vector<std::int32_t> closed;    // the cycle the claim edge closes, or empty
+  node_counts counts;
+  arrow_matrix typed;       // the arrows as typed
+  arrow_matrix with_claim;  // and with the claim edge
+  deadlock_sets now;        // the cycles as typed
+  deadlock_sets then;       // and with the claim edge
 };
 
 // Whether the claim edge is in the graph: its source names a node.
@@ -30,18 +43,18 @@ bool claim_added(const findings& found) {
   return found.claim && dense_index_of(found.claim->u) >= 0;
 }
 
-const std::vector<std::int32_t>& red_cycle(const findings& found) {
-  return found.deadlock.empty() ? found.closed : found.deadlock;
+// The colour of an arrow between the nodes at dense indexes u and v: red
+// on a cycle as typed, the claim's colour on one only with the claim edge,
+// which is never red; none otherwise.
+std::string_view arrow_colour(const findings& found, std::size_t u, std::size_t v, bool claim) {
+  if (!claim && found.typed[u][v] && found.now.arrow_on_cycle(u, v)) return "red";
+  if (found.with_claim[u][v] && found.then.arrow_on_cycle(u, v)) return CLAIM_COLOUR;
+  return {};
 }
 
-// For each node by dense index, the id its edge on the cycle leads to; none
-// for nodes off the cycle.
-std::vector<std::optional<std::int32_t>> steps_of(const std::vector<std::int32_t>& cycle) {
-  std::vector<std::optional<std::int32_t>> next(static_cast<std::size_t>(node_count()));
-  for (std::size_t k = 0; k < cycle.size(); ++k) {
-    next[static_cast<std::size_t>(dense_index_of(cycle[k]))] = cycle[(k + 1) % cycle.size()];
-  }
-  return next;
+std::string_view node_colour(const deadlock_sets& now, const deadlock_sets& then, std::size_t i) {
+  if (now.on_cycle[i]) return "red";
+  return then.on_cycle[i] ? CLAIM_COLOUR : std::string_view{};
 }
 
 std::string edge_text(std::int32_t u, std::int32_t v) {
@@ -90,17 +103,28 @@ void put_node_name(std::int32_t id) {
   put_text("\"");
 }
 
-void put_nodes(const std::vector<std::optional<std::int32_t>>& steps) {
-  for (std::int32_t i = 0; i < node_count(); ++i) {
+// The nodes at dense indexes below `nodes`: a process that waits for ever
+// behind a deadlock with a double outline, each in the colour of its cycles.
+void put_nodes(std::int32_t nodes, const deadlock_sets& now, const deadlock_sets& then) {
+  for (std::int32_t i = 0; i < nodes; ++i) {
+    const auto at = static_cast<std::size_t>(i);
     put_text("  ");
     put_node_name(node_at(i).id);
     put_text(i < graph.process_count ? " [shape=circle" : " [shape=box");
-    put_text(steps[static_cast<std::size_t>(i)] ? ", color=red, fontcolor=red];\n" : "];\n");
+    if (i < graph.process_count && now.waiting[at]) put_text(", peripheries=2");
+    if (const std::string_view colour = node_colour(now, then, at); !colour.empty()) {
+      put_text(", color=");
+      put_text(colour);
+      put_text(", fontcolor=");
+      put_text(colour);
+    }
+    put_text("];\n");
   }
 }
 
-// One arrow for `count` edges u -> v.
-void put_arrow(std::int32_t u, std::int32_t v, std::size_t count, bool red, bool dashed) {
+// One arrow for `count` edges u -> v, labelled with `label` when it has one.
+void put_arrow(std::int32_t u, std::int32_t v, std::size_t count, std::string_view colour,
+               bool dashed, std::optional<std::int32_t> label = std::nullopt) {
   put_text("  ");
   put_node_name(u);
   put_text(" -> ");
@@ -116,8 +140,16 @@ void put_arrow(std::int32_t u, std::int32_t v, std::size_t count, bool red, bool
     put_int(static_cast<std::int32_t>(count));  // no more than the edges typed
     put_text("\"");
   }
+  if (label) {
+    attribute("label=\"");
+    put_int(*label);
+    put_text("\"");
+  }
   if (dashed) attribute("style=dashed");
-  if (red) attribute("color=red");
+  if (!colour.empty()) {
+    attribute("color=");
+    put_text(colour);
+  }
   put_text(separator == ", " ? "];\n" : ";\n");
 }
 
@@ -164,8 +196,7 @@ void sink_top(std::vector<sorted_run>& runs) {
 
 // One arrow for each different target of the node's typed edges, by
 // ascending target, labelled with how many edges it stands for.
-void put_arrows_of(std::int32_t i, const findings& found,
-                   const std::vector<std::optional<std::int32_t>>& steps) {
+void put_arrows_of(std::int32_t i, const findings& found) {
   const vertex& node = node_at(i);
   // The claim edge, the newest edge of its source, is drawn on its own.
   std::vector<sorted_run> runs = sort_blocks(node, claim_added(found) && found.claim->u == node.id);
@@ -185,42 +216,178 @@ void put_arrows_of(std::int32_t i, const findings& found,
       }
       sink_top(runs);
     }
-    put_arrow(node.id, target, count, steps[static_cast<std::size_t>(i)] == target, false);
+    const std::int32_t to = dense_index_of(target);
+    const std::string_view colour = to < 0 ? std::string_view{}
+                                           : arrow_colour(found, static_cast<std::size_t>(i),
+                                                          static_cast<std::size_t>(to), false);
+    put_arrow(node.id, target, count, colour, false);
   }
 }
 
 void put_drawing(const findings& found) {
-  const auto steps = steps_of(red_cycle(found));
   put_text("digraph \"resource-allocation graph\" {\n  labelloc=t;\n  label=");
   put_quoted(title_of(found));
   put_text(";\n");
-  put_nodes(steps);
+  put_nodes(found.counts.nodes(), found.now, found.then);
   // Nodes first named by an arrow below are targets that name no node.
   put_text("  node [style=dashed, color=grey, fontcolor=grey];\n");
-  for (std::int32_t i = 0; i < node_count(); ++i) put_arrows_of(i, found, steps);
+  for (std::int32_t i = 0; i < node_count(); ++i) put_arrows_of(i, found);
   if (claim_added(found)) {
-    put_arrow(found.claim->u, found.claim->v, 1, !found.closed.empty(), true);
+    const std::int32_t to = dense_index_of(found.claim->v);
+    const auto from = static_cast<std::size_t>(dense_index_of(found.claim->u));
+    put_arrow(
+        found.claim->u, found.claim->v, 1,
+        to < 0 ? std::string_view{} : arrow_colour(found, from, static_cast<std::size_t>(to), true),
+        true);
   }
   put_text("}\n");
 }
 
-}  // namespace
-
-int run_drawer() {
-  if (auto error = read_graph_unprompted()) return end_run(PROGRAM, error->message());
-  findings found;
-  if (isCyclic() == 1) found.deadlock = cycle_found();
-  if (auto error = read_claim_edge_if_any(found.claim)) return end_run(PROGRAM, error->message());
-  if (found.claim) {
-    if (auto error = add_claim_edge(*found.claim)) return end_run(PROGRAM, error->message());
+// The arrows of the wait-for graph: process p waits for process q, through
+// resource r, when p waits for r and r is held by q. Rows and columns are
+// the processes'.
+arrow_matrix waits_of(const arrow_matrix& arrows, node_counts counts) {
+  arrow_matrix waits;
+  for (std::int32_t p = 0; p < counts.processes; ++p) {
+    for (std::int32_t r = counts.processes; r < counts.nodes(); ++r) {
+      if (arrows[static_cast<std::size_t>(p)][static_cast<std::size_t>(r)]) {
+        waits[static_cast<std::size_t>(p)] |= arrows[static_cast<std::size_t>(r)];
+      }
+    }
   }
+  const std::bitset<MAX_NODES> processes =
+      ~std::bitset<MAX_NODES>{} >> (MAX_NODES - static_cast<std::size_t>(counts.processes));
+  for (auto& row : waits) row &= processes;
+  return waits;
+}
+
+// Whether an edge between two nodes of one kind lies on a cycle with the
+// claim edge in, a cycle that the wait-for graph cannot show.
+bool odd_cycle(const findings& found) {
+  for (std::int32_t u = 0; u < found.counts.nodes(); ++u) {
+    for (std::int32_t v = 0; v < found.counts.nodes(); ++v) {
+      const auto [from, to] = std::pair(static_cast<std::size_t>(u), static_cast<std::size_t>(v));
+      const bool one_kind = (u < found.counts.processes) == (v < found.counts.processes);
+      if (one_kind && found.with_claim[from][to] && found.then.arrow_on_cycle(from, to))
+        return true;
+    }
+  }
+  return false;
+}
+
+constexpr std::string_view ODD_CYCLE =
+    "Not shown: a cycle through an edge from a process to a process or a resource to a resource";
+
+void put_wait_for(const findings& found) {
+  const node_counts processes{found.counts.processes, 0};
+  const arrow_matrix typed = waits_of(found.typed, found.counts);
+  const arrow_matrix with_claim = waits_of(found.with_claim, found.counts);
+  const deadlock_sets now = find_deadlock(typed, processes);
+  const deadlock_sets then = find_deadlock(with_claim, processes);
+  std::vector<std::string> title = title_of(found);
+  title.insert(title.begin(), "Wait-for graph");
+  if (odd_cycle(found)) {
+    title.emplace_back(ODD_CYCLE);
+  }
+  put_text("digraph \"wait-for graph\" {\n  labelloc=t;\n  label=");
+  put_quoted(title);
+  put_text(";\n");
+  put_nodes(processes.processes, now, then);
+  for (std::int32_t p = 0; p < found.counts.processes; ++p) {
+    for (std::int32_t r = found.counts.processes; r < found.counts.nodes(); ++r) {
+      for (std::int32_t q = 0; q < found.counts.processes; ++q) {
+        const auto [pp, rr, qq] = std::tuple(
+            static_cast<std::size_t>(p), static_cast<std::size_t>(r), static_cast<std::size_t>(q));
+        if (!found.with_claim[pp][rr] || !found.with_claim[rr][qq]) continue;
+        const bool claimed = !found.typed[pp][rr] || !found.typed[rr][qq];
+        std::string_view colour;
+        if (!claimed && now.arrow_on_cycle(pp, qq) && typed[pp][qq])
+          colour = "red";
+        else if (then.arrow_on_cycle(pp, qq))
+          colour = CLAIM_COLOUR;
+        put_arrow(p, q, 1, colour, claimed, node_at(r).id);
+      }
+    }
+  }
+  put_text("}\n");
+}
+
+// Reads the graph and the claim edge, when one follows, and works out what
+// a drawing shows; returns why it stopped when the input is refused.
+std::optional<input_error> find(findings& found) {
+  if (auto error = read_graph_unprompted()) return error;
+  found.counts = {graph.process_count, graph.resource_count};
+  found.typed = arrows_of_graph();
+  found.now = find_deadlock(found.typed, found.counts);
+  if (isCyclic() == 1) found.deadlock = cycle_found();
+  if (auto error = read_claim_edge_if_any(found.claim)) return error;
+  found.with_claim = found.typed;
+  if (claim_added(found)) {
+    if (auto error = add_claim_edge(*found.claim)) return error;
+    if (const std::int32_t to = dense_index_of(found.claim->v); to >= 0) {
+      found.with_claim[static_cast<std::size_t>(dense_index_of(found.claim->u))].set(
+          static_cast<std::size_t>(to));
+    }
+  }
+  found.then = find_deadlock(found.with_claim, found.counts);
   // A graph that is deadlocked already keeps its first cycle.
   if (found.claim && found.deadlock.empty() && isCyclic() == 1) found.closed = cycle_found();
-  put_drawing(found);
+  return std::nullopt;
+}
+
+// Runs the drawing flow that `put` writes.
+int run(void (*put)(const findings&)) {
+  findings found;
+  if (auto error = find(found)) return end_run(PROGRAM, error->message());
+  put(found);
   return end_run(PROGRAM);
 }
 
+}  // namespace
+
+int run_drawer() { return run(put_drawing); }
+
+int run_wait_for() { return run(put_wait_for); }
+
 // A fuzz harness or a test that runs the flow in process brings its own main.
 #ifndef FLOW_WITHOUT_MAIN
-int main() { return run_drawer(); }
+namespace {
+
+constexpr std::string_view HELP =
+    "Usage: holddraw [--wait-for] < graph.txt | dot -Tsvg > graph.svg\n"
+    "\n"
+    "Reads a resource-allocation graph on standard input as lockprobe reads it: the\n"
+    "numbers of processes, resources and edges, the edges u v, and a claim edge when\n"
+    "one follows. Writes one Graphviz digraph on standard output: processes as\n"
+    "circles, resources as boxes, the claim edge dashed, every cycle that deadlocks\n"
+    "the graph in red, what only the claim edge would deadlock in amber, and each\n"
+    "process that waits for ever behind a deadlock with a double outline.\n"
+    "\n"
+    "  --wait-for  draw the wait-for graph instead: the processes, with an arrow\n"
+    "              p -> q labelled r where process p waits for resource r and r\n"
+    "              is held by process q\n"
+    "  --help      print this text\n";
+
+// Says on stderr that `argument` is not one holddraw takes; returns the exit status, 2.
+int refuse(std::string_view argument) {
+  std::string shown;
+  for (const char c : argument.substr(0, QUOTE_LIMIT)) shown += c >= ' ' && c < 0x7f ? c : '?';
+  end_run(PROGRAM, "unknown argument \"" + shown + "\"; holddraw --help says what it takes");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string_view argument = argc > 1 ? argv[1] : "";
+  if (argc == 1) return run_drawer();
+  if (argc == 2 && argument == "--wait-for") return run_wait_for();
+  if (argc == 2 && argument == "--help") {
+    put_text(HELP);
+    return end_run(PROGRAM);
+  }
+  return refuse(argc > 2 ? argv[2] : argument);
+}
 #endif
+
+// A fuzz harness or a test that runs the flow in process brings its own main.

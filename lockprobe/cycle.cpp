@@ -8,8 +8,6 @@
 
 namespace {
 
-// Processes and resources with both tables full.
-constexpr std::size_t MAX_NODES = 2 * std::size_t{MAX_PER_KIND};
 // What mark_of() gives for a target the search passes by: one that names no
 // node, or a node the search is done with, visited and off the path.
 constexpr std::uint8_t NO_NODE = MAX_NODES;

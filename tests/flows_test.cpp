@@ -16,10 +16,14 @@
 #include <map>
 #include <optional>
 #include <random>
+#include <set>
+#include <span>
 #include <sstream>
+#include <utility>
 
 #include "block_pool.h"
 #include "checker.h"
+#include "deadlock.h"
 #include "drawer.h"
 #include "graph_core/graph.h"
 #include "graph_core/in_memory.h"
@@ -48,14 +52,16 @@ std::pair<std::string, int> run_flow(int (*flow)(), std::string_view input) {
 struct typed_graph {
   std::int32_t processes = 0;
   std::int32_t resources = 0;
+  std::int32_t edge_count = 0;
   std::vector<edge> edges;  // as typed
   std::optional<edge> claim;
 
   explicit typed_graph(const std::string& input) {
     std::istringstream numbers(input);
-    std::int32_t count = 0;
-    numbers >> processes >> resources >> count;
-    for (edge e; count > 0 && numbers >> e.first >> e.second; --count) edges.push_back(e);
+    numbers >> processes >> resources >> edge_count;
+    for (edge e; std::cmp_less(edges.size(), edge_count) && numbers >> e.first >> e.second;) {
+      edges.push_back(e);
+    }
     if (edge e; numbers >> e.first >> e.second) claim = e;
   }
 
@@ -147,6 +153,113 @@ struct plain_search {
   }
 };
 
+// Which nodes each node reaches along the edges between nodes, in one step or more.
+struct plain_reach {
+  std::map<std::int32_t, std::set<std::int32_t>> reached;
+
+  plain_reach(const typed_graph& g, const std::vector<edge>& edges) {
+    for (std::int32_t id = 0; id < 100 + g.resources; ++id) {
+      if (!g.names_a_node(id)) continue;
+      reached[id];
+      std::vector<std::int32_t> queue{id};
+      for (std::size_t k = 0; k < queue.size(); ++k) {
+        for (const auto& [u, v] : edges) {
+          if (u == queue[k] && g.names_a_node(v) && reached[id].insert(v).second)
+            queue.push_back(v);
+        }
+      }
+    }
+  }
+
+  bool on_cycle(std::int32_t id) const { return reached.at(id).contains(id); }
+  bool arrow_on_cycle(const edge& e) const { return reached.at(e.second).contains(e.first); }
+  bool waits(std::int32_t id) const {
+    const auto& ahead = reached.at(id);
+    return !on_cycle(id) && std::any_of(ahead.begin(), ahead.end(),
+                                        [this](std::int32_t other) { return on_cycle(other); });
+  }
+};
+
+// The notes on a graph as typed, from their definitions, each as its kind,
+// the count's place or the edge's number, and the edge's numbers.
+std::vector<graph_note> plain_notes(const typed_graph& g) {
+  std::vector<graph_note> notes;
+  const std::int32_t counts[] = {g.processes, g.resources, g.edge_count};
+  for (std::int32_t k = 0; k < 3; ++k) {
+    if (counts[k] < 0) notes.push_back({note_kind::negative_count, k, counts[k], 0});
+  }
+  std::vector<edge> all = g.edges;
+  if (g.claim) all.push_back(*g.claim);
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    const auto [u, v] = all[i];
+    const auto item = static_cast<std::int32_t>(i + 1);
+    const auto add = [&](note_kind kind) { notes.push_back({kind, item, u, v}); };
+    if (!g.names_a_node(u) || !g.names_a_node(v)) {
+      add(g.names_a_node(u) ? note_kind::no_target : note_kind::no_source);
+      continue;
+    }
+    const auto before = std::span(all).first(std::min(i, g.edges.size()));
+    const auto typed = [&before](std::int32_t a, std::int32_t b) {
+      return std::find(before.begin(), before.end(), edge{a, b}) != before.end();
+    };
+    const bool process[] = {u < 100, v < 100};
+    if (u == v) add(note_kind::self_loop);
+    if (u != v && process[0] == process[1]) {
+      add(process[0] ? note_kind::process_to_process : note_kind::resource_to_resource);
+    }
+    if (typed(u, v)) add(note_kind::repeated);
+    if (!process[0] && process[1] && std::any_of(before.begin(), before.end(), [&](const edge& e) {
+          return e.first == u && e.second != v && e.second >= 0 && e.second < g.processes;
+        })) {
+      add(note_kind::two_holders);
+    }
+    if (process[0] != process[1] && typed(v, u)) add(note_kind::both_ways);
+  }
+  return notes;
+}
+
+// Checks the notes and the deadlock's sets that the page shows for `input`,
+// written as `text` with its numbers at `spans`, against their definitions.
+void check_notes_and_deadlock(const std::string& input, const std::string& text,
+                              const std::vector<number_span>& spans) {
+  const typed_graph g(input);
+  text_notes found = note_text(text, 1000);
+  ASSERT_TRUE(found.whole) << text;
+  std::vector<graph_note> expected = plain_notes(g);
+  for (graph_note& note : expected) {
+    const bool count = note.kind == note_kind::negative_count;
+    const std::size_t first = count ? note.item : 1 + 2 * static_cast<std::size_t>(note.item);
+    note.start = spans[first].start;
+    note.end = spans[count ? first : first + 1].end;
+  }
+  ASSERT_EQ(found.notes, expected) << text;
+  ASSERT_EQ(found.total, expected.size());
+  const text_notes first_two = note_text(text, 2);
+  ASSERT_EQ(
+      first_two.notes,
+      std::vector(expected.begin(), expected.begin() + std::min<std::size_t>(2, expected.size())));
+  ASSERT_EQ(first_two.total, expected.size());
+
+  // The deadlocked and waiting processes, and the single aborts.
+  const node_counts counts{found.processes, found.resources};
+  const deadlock_sets cycles = find_deadlock(found.typed, counts);
+  const plain_reach reach(g, g.edges);
+  std::vector<std::int32_t> deadlocked;
+  std::vector<std::int32_t> waiting;
+  std::vector<std::int32_t> aborts;
+  for (std::int32_t p = 0; p < counts.processes; ++p) {
+    if (reach.on_cycle(p)) deadlocked.push_back(p);
+    if (reach.waits(p)) waiting.push_back(p);
+    std::vector<edge> without;
+    std::copy_if(g.edges.begin(), g.edges.end(), std::back_inserter(without),
+                 [p](const edge& e) { return e.first != p && e.second != p; });
+    if (has_cycle(g, g.edges) && !has_cycle(g, without)) aborts.push_back(p);
+  }
+  ASSERT_EQ(processes_in(cycles.on_cycle, counts), deadlocked) << text;
+  ASSERT_EQ(processes_in(cycles.waiting, counts), waiting) << text;
+  ASSERT_EQ(single_aborts(found.typed, counts), aborts) << text;
+}
+
 // Runs the three flows on `input` and checks them against the references.
 void check_flows(const std::string& input) {
   const typed_graph g(input);
@@ -178,33 +291,68 @@ void check_flows(const std::string& input) {
       << input;
 
   // holddraw: an arrow per source and target, by table order and target,
-  // counting the edges typed alike; the claim edge dashed; the red arrows the
-  // cycle, the first the search finds.
+  // counting the edges typed alike; the claim edge dashed. Red, every node
+  // and arrow on a cycle as typed; amber, those on one only with the claim
+  // edge, which is never red; a double outline, the processes that wait.
   const auto [drawing, status] = run_flow(run_drawer, input);
   std::map<edge, int> typed;
   for (const edge& e : g.edges) {
     if (g.names_a_node(e.first)) ++typed[e];
   }
+  const bool claim_in = g.claim && g.names_a_node(claim.first);
+  const plain_reach now(g, g.edges);
+  const plain_reach then(g, claim_in ? with_claim : g.edges);
+  std::map<std::string, std::set<edge>> arrows;  // by colour, the dashed one apart
+  std::map<std::string, std::set<std::int32_t>> nodes;
+  std::map<std::string, std::set<edge>> expected_arrows;
+  std::map<std::string, std::set<std::int32_t>> expected_nodes;
   std::vector<std::pair<edge, int>> solid;
   std::optional<edge> dashed;
-  std::map<std::int32_t, std::int32_t> red;
   std::istringstream lines(drawing);
+  const auto colour = [](const std::string& line) {
+    return line.find("color=red") != std::string::npos           ? "red"
+           : line.find("color=\"#c06000\"") != std::string::npos ? "amber"
+                                                                 : "none";
+  };
   for (std::string line; std::getline(lines, line);) {
     edge e;
     int count = 1;
+    if (line.find(" [shape") != std::string::npos &&
+        std::sscanf(line.c_str(), " \"%d\"", &e.first) == 1) {
+      nodes[colour(line)].insert(e.first);
+      if (line.find("peripheries=2") != std::string::npos) nodes["double"].insert(e.first);
+    }
     if (std::sscanf(line.c_str(), " \"%d\" -> \"%d\" [label=\"x%d", &e.first, &e.second, &count) <
         2) {
       continue;
     }
-    if (line.find("color=red") != std::string::npos) red.insert(e);
-    if (line.find("dashed") != std::string::npos) dashed = e;
-    if (line.find("dashed") == std::string::npos) solid.emplace_back(e, count);
+    const bool is_dashed = line.find("dashed") != std::string::npos;
+    arrows[is_dashed ? std::string("claim ") + colour(line) : colour(line)].insert(e);
+    if (is_dashed) dashed = e;
+    if (!is_dashed) solid.emplace_back(e, count);
+  }
+  for (const auto& [e, count] : typed) {
+    if (!g.names_a_node(e.second)) continue;
+    if (now.arrow_on_cycle(e)) expected_arrows["red"].insert(e);
+    if (!now.arrow_on_cycle(e) && then.arrow_on_cycle(e)) expected_arrows["amber"].insert(e);
+  }
+  if (claim_in) {
+    const bool amber = g.names_a_node(claim.second) && then.arrow_on_cycle(claim);
+    expected_arrows[amber ? "claim amber" : "claim none"].insert(claim);
+  }
+  for (const auto& [id, ahead] : now.reached) {
+    if (now.on_cycle(id)) expected_nodes["red"].insert(id);
+    if (!now.on_cycle(id) && then.on_cycle(id)) expected_nodes["amber"].insert(id);
+    if (id < 100 && now.waits(id)) expected_nodes["double"].insert(id);
   }
   ASSERT_EQ(status, 0) << input;
   ASSERT_EQ(solid, (std::vector<std::pair<edge, int>>(typed.begin(), typed.end())))
       << input << drawing;
-  ASSERT_EQ(dashed, g.names_a_node(claim.first) ? g.claim : std::nullopt);
-  ASSERT_EQ(red, deadlocked ? first.cycle : second.cycle) << input << drawing;
+  ASSERT_EQ(dashed, claim_in ? g.claim : std::nullopt);
+  arrows.erase("none");
+  nodes.erase("none");
+  ASSERT_EQ(arrows, expected_arrows) << input << drawing;
+  ASSERT_EQ(nodes, expected_nodes) << input << drawing;
 }
 
 std::string random_graph(std::mt19937& random) {
@@ -268,6 +416,8 @@ std::pair<std::string, std::vector<number_span>> disguise(const std::string& inp
 void check_flows_and_spans(const std::string& input, std::mt19937& random) {
   const auto [text, spans] = disguise(input, random);
   ASSERT_NO_FATAL_FAILURE(check_flows(text));
+  // The notes' plain reference compares each edge with all before it.
+  if (text.size() < 4096) ASSERT_NO_FATAL_FAILURE(check_notes_and_deadlock(input, text, spans));
   const text_numbers found = locate_numbers(text, true);
   ASSERT_TRUE(found.whole) << text;
   ASSERT_EQ(found.numbers, spans) << text;
@@ -346,16 +496,65 @@ TEST(Holddraw, DrawsTheGraphItsCycleAndTheClaimEdge) {
                "deadlocked",
                red_pair,
                "  \"0\" -> \"100\" [color=red];\n  \"100\" -> \"0\" [color=red];\n"
-               "  \"0\" -> \"100\" [style=dashed];\n")},
+               "  \"0\" -> \"100\" [style=dashed, color=\"#c06000\"];\n")},
       {"1 1 1  0 100  100 0",
-       drawing("Not deadlocked\\nThe claim edge 100 -> 0 creates a cycle: 0 -> 100 -> 0", red_pair,
-               "  \"0\" -> \"100\" [color=red];\n  \"100\" -> \"0\" [style=dashed, color=red];\n")},
+       drawing("Not deadlocked\\nThe claim edge 100 -> 0 creates a cycle: 0 -> 100 -> 0",
+               "  \"0\" [shape=circle, color=\"#c06000\", fontcolor=\"#c06000\"];\n"
+               "  \"100\" [shape=box, color=\"#c06000\", fontcolor=\"#c06000\"];\n",
+               "  \"0\" -> \"100\" [color=\"#c06000\"];\n"
+               "  \"100\" -> \"0\" [style=dashed, color=\"#c06000\"];\n")},
+      // Two cycles, both red though the title names one; processes 2 and 3
+      // wait behind the second, 3 through 2, and the claim edge closes no new cycle.
+      {"4 3 7  0 100  100 0  1 101  101 1  2 101  3 102  102 2  3 100",
+       drawing(
+           "Deadlocked: 0 -> 100 -> 0\\nWith the claim edge 3 -> 100 the graph is still deadlocked",
+           "  \"0\" [shape=circle, color=red, fontcolor=red];\n"
+           "  \"1\" [shape=circle, color=red, fontcolor=red];\n"
+           "  \"2\" [shape=circle, peripheries=2];\n  \"3\" [shape=circle, peripheries=2];\n"
+           "  \"100\" [shape=box, color=red, fontcolor=red];\n"
+           "  \"101\" [shape=box, color=red, fontcolor=red];\n  \"102\" [shape=box];\n",
+           "  \"0\" -> \"100\" [color=red];\n  \"1\" -> \"101\" [color=red];\n"
+           "  \"2\" -> \"101\";\n  \"3\" -> \"102\";\n  \"100\" -> \"0\" [color=red];\n"
+           "  \"101\" -> \"1\" [color=red];\n  \"102\" -> \"2\";\n"
+           "  \"3\" -> \"100\" [style=dashed];\n")},
       {"1 1 1  0 100  5 0",  // a claim edge whose source names no node is not drawn
        drawing("Not deadlocked\\nThe claim edge 5 -> 0 does not create a cycle", plain_pair,
                "  \"0\" -> \"100\";\n")},
   };
   for (const auto& [input, expected] : cases) {
     EXPECT_EQ(run_flow(run_drawer, input), std::pair(expected, 0)) << input;
+  }
+}
+
+TEST(Holddraw, DrawsTheWaitForGraph) {
+  const auto wait_for = [](const std::string& title, const std::string& nodes,
+                           const std::string& arrows) {
+    return "digraph \"wait-for graph\" {\n  labelloc=t;\n  label=\"Wait-for graph\\n" + title +
+           "\";\n" + nodes + arrows + "}\n";
+  };
+  const std::string amber = "color=\"#c06000\", fontcolor=\"#c06000\"";
+  const std::pair<const char*, std::string> cases[] = {
+      // 0 waits for 1 through 100 and through 101, an arrow each; 1 waits
+      // for 0 only once the claim edge 102 -> 0 is in; 2 waits for 1.
+      {"3 3 6  0 100  0 101  100 1  101 1  1 102  2 100  102 0",
+       wait_for(
+           "Not deadlocked\\nThe claim edge 102 -> 0 creates a cycle: 0 -> 101 -> 1 -> 102 -> 0",
+           "  \"0\" [shape=circle, " + amber + "];\n  \"1\" [shape=circle, " + amber +
+               "];\n  \"2\" [shape=circle];\n",
+           "  \"0\" -> \"1\" [label=\"100\", color=\"#c06000\"];\n"
+           "  \"0\" -> \"1\" [label=\"101\", color=\"#c06000\"];\n"
+           "  \"1\" -> \"0\" [label=\"102\", style=dashed, color=\"#c06000\"];\n"
+           "  \"2\" -> \"1\" [label=\"100\"];\n")},
+      // A deadlock through an edge from a process to a process, which the
+      // wait-for graph cannot show.
+      {"2 1 3  0 1  1 100  100 0",
+       wait_for("Deadlocked: 0 -> 1 -> 100 -> 0\\nNot shown: a cycle through an edge from a "
+                "process to a process or a resource to a resource",
+                "  \"0\" [shape=circle];\n  \"1\" [shape=circle];\n",
+                "  \"1\" -> \"0\" [label=\"100\"];\n")},
+  };
+  for (const auto& [input, expected] : cases) {
+    EXPECT_EQ(run_flow(run_wait_for, input), std::pair(expected, 0)) << input;
   }
   EXPECT_EQ(run_in_memory(run_drawer, "1 1 x").errors,
             "holddraw: expected the number of edges, found \"x\"\n");

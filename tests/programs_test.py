@@ -40,11 +40,11 @@ def limited(address_space=None, file_size=64 << 20):
 
 # Runs `program` on `data` from a file, so that every read but the last
 # fills a whole block.
-def run(program, data, address_space=None, stdout=subprocess.PIPE, file_size=64 << 20):
+def run(program, data, address_space=None, stdout=subprocess.PIPE, file_size=64 << 20, args=()):
     with tempfile.TemporaryFile() as stdin:
         stdin.write(data)
         stdin.seek(0)
-        return subprocess.run([program], stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
+        return subprocess.run([program, *args], stdin=stdin, stdout=stdout, stderr=subprocess.PIPE,
                               timeout=10, preexec_fn=limited(address_space, file_size))
 
 
@@ -152,11 +152,24 @@ class Programs(unittest.TestCase):
 
     def test_graphviz_draws_what_holddraw_writes_without_a_warning(self):
         inputs = [path.read_bytes() for path in EXAMPLES.glob("*.txt")]
-        inputs += [b"2 1 6  0 100  0 -7  0 100  0 100  1 0  5 0", b"1 1 2  100 -2147483648  0 100  100 0"]
+        inputs += [b"2 1 6  0 100  0 -7  0 100  0 100  1 0  5 0", b"1 1 2  100 -2147483648  0 100  100 0",
+                   b"3 2 5  0 100  100 1  1 101  101 0  2 100  0 0"]
         for data in inputs:
-            drawn = subprocess.run(["dot", "-Tsvg"], input=run(HOLDDRAW, data).stdout, capture_output=True,
-                                   timeout=10)
-            self.assertEqual((drawn.returncode, drawn.stderr), (0, b""), data)
+            for args in [(), ("--wait-for",)]:
+                drawn = subprocess.run(["dot", "-Tsvg"], input=run(HOLDDRAW, data, args=args).stdout,
+                                       capture_output=True, timeout=10)
+                self.assertEqual((drawn.returncode, drawn.stderr), (0, b""), (data, args))
+
+    def test_holddraw_says_what_it_takes_and_refuses_any_other_argument(self):
+        # The arguments, the start of stdout, stderr and the exit status.
+        cases = [(("--help",), b"Usage: holddraw [--wait-for]", b"", 0),
+                 (("--wait-for",), b'digraph "wait-for graph"', b"", 0),
+                 (("--wait",), b"", b'holddraw: unknown argument "--wait"; holddraw --help says what it takes\n', 2),
+                 (("--wait-for", "x\ny"), b"", b'holddraw: unknown argument "x?y"; holddraw --help says what it takes\n', 2)]
+        for args, out, err, status in cases:
+            got = run(HOLDDRAW, b"1 1 1  0 100", args=args)
+            self.assertEqual((got.stdout[:len(out) or len(got.stdout) + 1], got.stderr, got.returncode),
+                             (out, err, status), args)
 
 
 class LargestEdgeCount(unittest.TestCase):

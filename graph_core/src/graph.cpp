@@ -161,6 +161,17 @@ std::int32_t dense_index_of(std::int32_t id) {
   return -1;
 }
 
+arrow_matrix arrows_of_graph() {
+  arrow_matrix arrows;
+  for (std::int32_t i = 0; i < node_count(); ++i) {
+    for (const std::int32_t target : edges_of(node_at(i))) {
+      const std::int32_t j = dense_index_of(target);
+      if (j >= 0) arrows[static_cast<std::size_t>(i)].set(static_cast<std::size_t>(j));
+    }
+  }
+  return arrows;
+}
+
 void display_graph(int with_adjacency) {
   put_text("Processes:\n");
   put_ids(graph.processes, graph.process_count);

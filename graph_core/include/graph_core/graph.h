@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,6 +13,8 @@
 inline constexpr std::int32_t MAX_PER_KIND = 100;
 // Id of the first resource; an id at or above it names a resource.
 inline constexpr std::int32_t RESOURCE_ID_BASE = 100;
+// Processes and resources with both tables full.
+inline constexpr std::size_t MAX_NODES = 2 * std::size_t{MAX_PER_KIND};
 // Edges in one block of a node's edge list: with the link to the older
 // block, a block fills 4 KiB, whatever the size of a pointer.
 inline constexpr std::uint32_t EDGES_PER_BLOCK = (4096 - sizeof(void*)) / sizeof(std::int32_t);
@@ -83,6 +86,13 @@ std::int32_t node_count();
 const vertex& node_at(std::int32_t dense_index);
 // The dense index of the node that `id` names, or -1 when it names no node.
 std::int32_t dense_index_of(std::int32_t id);
+
+// Which node has an edge to which, by dense index, however often the edge
+// was typed: row u holds the targets of node u's edges that name nodes.
+using arrow_matrix = std::array<std::bitset<MAX_NODES>, MAX_NODES>;
+
+// The arrows of the graph as it is now.
+arrow_matrix arrows_of_graph();
 
 // Writes the listing of nodes and edges to standard output, and with
 // `with_adjacency` = 1 the adjacency list after it.
