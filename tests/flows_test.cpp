@@ -417,7 +417,9 @@ void check_flows_and_spans(const std::string& input, std::mt19937& random) {
   const auto [text, spans] = disguise(input, random);
   ASSERT_NO_FATAL_FAILURE(check_flows(text));
   // The notes' plain reference compares each edge with all before it.
-  if (text.size() < 4096) ASSERT_NO_FATAL_FAILURE(check_notes_and_deadlock(input, text, spans));
+  if (text.size() < 4096) {
+    ASSERT_NO_FATAL_FAILURE(check_notes_and_deadlock(input, text, spans));
+  }
   const text_numbers found = locate_numbers(text, true);
   ASSERT_TRUE(found.whole) << text;
   ASSERT_EQ(found.numbers, spans) << text;
