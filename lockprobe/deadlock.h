@@ -10,14 +10,6 @@
 
 #include "graph_core/graph.h"
 
-// The nodes of a graph by dense index: `processes` processes, then the resources.
-struct node_counts {
-  std::int32_t processes = 0;
-  std::int32_t resources = 0;
-
-  std::int32_t nodes() const { return processes + resources; }
-};
-
 // What a graph's cycles hold, by dense index.
 struct deadlock_sets {
   // Each node's strongly connected component: an arrow lies on a cycle

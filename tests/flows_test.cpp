@@ -241,7 +241,7 @@ void check_notes_and_deadlock(const std::string& input, const std::string& text,
   ASSERT_EQ(first_two.total, expected.size());
 
   // The deadlocked and waiting processes, and the single aborts.
-  const node_counts counts{found.processes, found.resources};
+  const node_counts counts = found.counts;
   const deadlock_sets cycles = find_deadlock(found.typed, counts);
   const plain_reach reach(g, g.edges);
   std::vector<std::int32_t> deadlocked;

@@ -7,7 +7,7 @@ file(READ ${SOURCE_DIR}/page.html page)
 file(READ ${SOURCE_DIR}/style.css style)
 # The page's scripts, each a job of its own, share one module.
 set(script "")
-foreach(part text.js steps.js page.js)
+foreach(part text.js words.js steps.js page.js)
   file(READ ${SOURCE_DIR}/${part} text)
   string(APPEND script "${text}\n")
 endforeach()

@@ -2,7 +2,9 @@
 // the engine once; each flow then runs on them in memory, and what it wrote
 // goes back as bytes, a view into the engine's memory that stays valid until
 // the next run. The engine also says where the numbers it reads lie, for the
-// page's edits, so that the page reads no number itself.
+// page's edits, so that the page reads no number itself, and what the page
+// tells a learner about the graph: the notes on what is odd in it, and the
+// whole deadlock.
 #include <emscripten/bind.h>
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "checker.h"
+#include "deadlock.h"
 #include "drawer.h"
 #include "graph_core/in_memory.h"
 #include "graph_core/number_spans.h"
@@ -55,17 +58,79 @@ emscripten::val locate_numbers_of_input(bool with_edges) {
   return result;
 }
 
+// The kinds of note by their names on the page, in the order of note_kind.
+constexpr const char* NOTE_KINDS[] = {
+    "negative-count",       "no-source", "no-target",   "self-loop", "process-to-process",
+    "resource-to-resource", "repeated",  "two-holders", "both-ways"};
+
+emscripten::val ids(const std::vector<std::int32_t>& values) {
+  emscripten::val list = emscripten::val::array();
+  for (const std::int32_t value : values) list.call<void>("push", value);
+  return list;
+}
+
+emscripten::val notes_of(const text_notes& found) {
+  emscripten::val notes = emscripten::val::array();
+  for (const graph_note& note : found.notes) {
+    emscripten::val shown = emscripten::val::object();
+    shown.set("kind", NOTE_KINDS[static_cast<int>(note.kind)]);
+    shown.set("item", note.item);
+    shown.set("u", note.u);
+    shown.set("v", note.v);
+    shown.set("start", note.start);
+    shown.set("end", note.end);
+    notes.call<void>("push", shown);
+  }
+  return notes;
+}
+
+// The deadlocked and the waiting processes of the graph with these arrows.
+emscripten::val processes_of(const arrow_matrix& arrows, node_counts counts) {
+  const deadlock_sets found = find_deadlock(arrows, counts);
+  emscripten::val sets = emscripten::val::object();
+  sets.set("deadlocked", ids(processes_in(found.on_cycle, counts)));
+  sets.set("waiting", ids(processes_in(found.waiting, counts)));
+  return sets;
+}
+
+// What the page tells a learner about the input, as note_text() reads it:
+// at most `limit` notes, how many there are, and the deadlocked and waiting
+// processes as typed and, when a claim edge was typed, with it; with
+// `with_aborts`, the processes whose abort alone would end the deadlock.
+emscripten::val teach(std::size_t limit, bool with_aborts) {
+  const text_notes found = note_text(input, limit);
+  emscripten::val result = emscripten::val::object();
+  result.set("whole", found.whole);
+  result.set("notes", notes_of(found));
+  result.set("total", found.total);
+  if (!found.whole) return result;
+  result.set("typed", processes_of(found.typed, found.counts));
+  if (found.claim) {
+    arrow_matrix with_claim = found.typed;
+    const std::int32_t from = found.counts.dense_index(found.claim->u);
+    const std::int32_t to = found.counts.dense_index(found.claim->v);
+    if (from >= 0 && to >= 0)
+      with_claim[static_cast<std::size_t>(from)].set(static_cast<std::size_t>(to));
+    result.set("claim", processes_of(with_claim, found.counts));
+  }
+  if (with_aborts) result.set("aborts", ids(single_aborts(found.typed, found.counts)));
+  return result;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(engine) {
   emscripten::function("inputRoom", &input_room);
   emscripten::function("locateNumbers", &locate_numbers_of_input);
+  emscripten::function("teach", &teach);
   emscripten::function(
       "runChecker", +[] { return run(run_checker); });
   emscripten::function(
       "runViewer", +[] { return run(run_viewer); });
   emscripten::function(
       "runDrawer", +[] { return run(run_drawer); });
+  emscripten::function(
+      "runWaitFor", +[] { return run(run_wait_for); });
   emscripten::function(
       "runSearchSteps", +[] { return run(run_search_steps); });
 }

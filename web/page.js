@@ -1,8 +1,9 @@
 // The page's wiring: the text box, the examples and the file to open, the
 // address that holds the text, the worker that runs the programs on it, what
 // the worker answers, the clicks that edit the text, and the step view's
-// controls. The text's edits (text.js) and the step view (steps.js) come
-// before this script in the page's module.
+// controls. The text's edits (text.js), the words for what the engine works
+// out (words.js) and the step view (steps.js) come before this script in
+// the page's module.
 
 const DELAY_MS = 100;  // after the last keystroke, before the programs run
 const ADDRESS_LIMIT = 100000;  // a longer text is not kept in the address
@@ -13,6 +14,8 @@ const FIRST_EXAMPLE = "claim-closes-cycle";
 const STEP_MS = 1500;  // between steps while the search plays
 
 const $ = (id) => document.getElementById(id);
+const examples = new Map([...document.querySelectorAll("[data-example]")]
+  .map((script) => [script.dataset.example, script.textContent]));
 const input = $("input");
 const worker = new Worker(URL.createObjectURL(
   new Blob([$("worker-source").textContent], { type: "text/javascript" })));
@@ -24,6 +27,7 @@ let asked = 0;  // the number of the latest text given to the worker
 let read = null;  // what the engine read of the input, from its answer; null until it answers
 let timer;
 let picked = null;  // the node clicked first, for a claim edge or a new edge
+let verdict = null;  // what lockprobe said of the input, from the worker's answer
 let steps = null;  // the steps of the search shown, while the step view is on
 let stepIndex = 0;
 let player;  // the interval that plays the steps
@@ -36,19 +40,25 @@ function textChanged(delay) {
   allowEdits(false);
   const id = ++asked;
   clearTimeout(timer);
-  timer = setTimeout(() => worker.postMessage({ id, bytes }), delay);
+  timer = setTimeout(() => worker.postMessage({ id, bytes, view: $("view").value }), delay);
+  $("example").value = [...examples].find(([, example]) => example === text)?.[0] ?? "";
   const address = text.length <= ADDRESS_LIMIT ? "#input=" + encodeURIComponent(text) : location.pathname;
   history.replaceState(null, "", address);
 }
 
 // The add buttons and the search, as far as what was read allows them;
 // `drawn` tells whether there is a drawing to search on.
+// The add buttons stay focusable while disabled, so that the keyboard's
+// focus stays on a button pressed while the page works.
 function allowEdits(drawn) {
   const counts = countsOf(read);
-  $("add-process").disabled = counts === null || counts.processes >= MAX_PER_KIND;
-  $("add-resource").disabled = counts === null || counts.resources >= MAX_PER_KIND;
-  $("search-start").disabled = !drawn || !edgesRead(read) || nodeIds(read).size === 0;
+  $("add-process").ariaDisabled = counts === null || counts.processes >= MAX_PER_KIND;
+  $("add-resource").ariaDisabled = counts === null || counts.resources >= MAX_PER_KIND;
+  $("search-start").disabled = !drawn || !edgesRead(read) || nodeIds(read).size === 0 || waitForView();
 }
+
+const waitForView = () => $("view").value === "wait-for";
+const enabled = (button) => button.ariaDisabled !== "true";
 
 // Sets the input to `newText`, or to `newBytes` shown as `newText`.
 function setText(newText, newBytes = encoder.encode(newText)) {
@@ -81,7 +91,7 @@ function show(name, { shown, cut, whole }) {
 function makeClickable() {
   const arrows = $("click-mode").value === "edge";
   for (const element of $("drawing").querySelectorAll("g.node, g.edge")) {
-    if (element.matches("g.node") || arrows) {
+    if (!waitForView() && (element.matches("g.node") || arrows)) {
       element.tabIndex = 0;
       element.setAttribute("role", "button");
     } else {
@@ -91,9 +101,34 @@ function makeClickable() {
   }
 }
 
+// Half the width of the band around an arrow's line that takes its click.
+const ARROW_REACH_PX = 6;
+
+// Names each node by its kind, for assistive technology, and gives each
+// arrow a wider band that takes a click, an invisible copy of its line.
+function prepareDrawing(drawing) {
+  const nodes = nodeIds(read);
+  for (const node of drawing.querySelectorAll("g.node")) {
+    const id = titleOf(node);
+    node.setAttribute("aria-label", nodes.has(id) ? nodeName(id) : `${id}, which names no node`);
+  }
+  for (const line of drawing.querySelectorAll("g.edge > path")) {
+    const band = line.cloneNode(false);
+    for (const name of ["stroke-dasharray", "stroke"]) band.removeAttribute(name);
+    band.setAttribute("class", "reach");
+    band.setAttribute("stroke-width", 2 * ARROW_REACH_PX);
+    line.before(band);
+  }
+}
+
 function showDrawing(svg) {
   $("drawing").innerHTML = svg;
-  picked = null;
+  $("drawing-key").hidden = svg === "";
+  for (const item of $("drawing-key").querySelectorAll("[data-view]")) {
+    item.hidden = item.dataset.view !== $("view").value;
+  }
+  if (svg !== "") prepareDrawing($("drawing"));
+  unpick();
   makeClickable();
 }
 
@@ -108,11 +143,63 @@ function withWholeArrows(line) {
   });
 }
 
-function showVerdict(verdict) {
-  const lines = verdict ? verdict.title.map((line) => `${line}.`) : [];
-  $("verdict").replaceChildren(...lines.flatMap((line, k) => [k > 0 ? " " : "", ...withWholeArrows(line)]));
-  $("verdict").dataset.deadlocked = verdict?.deadlocked ?? "";
-  $("verdict").dataset.claim = verdict?.claim ?? "";
+// The verdict: holddraw's title, which names the cycles, then the whole
+// deadlock in words; its sets of processes as attributes.
+function showVerdict(said, taught) {
+  const cycles = document.createElement("span");
+  cycles.className = "cycles";
+  const lines = said ? said.title.map((line) => `${line}.`) : [];
+  cycles.append(...lines.flatMap((line, k) => [k > 0 ? " " : "", ...withWholeArrows(line)]));
+  const whole = said ? wholeDeadlock(said, taught) : [];
+  $("verdict").replaceChildren(...(said ? [cycles, ...whole.map((sentence) => ` ${sentence}`)] : []));
+  const sets = {
+    deadlockedProcesses: taught?.typed?.deadlocked, waitingProcesses: taught?.typed?.waiting,
+    claimDeadlockedProcesses: taught?.claim?.deadlocked ?? [], claimWaitingProcesses: taught?.claim?.waiting ?? [],
+    singleAborts: taught?.aborts,
+  };
+  for (const [name, ids] of Object.entries(sets)) {
+    if (ids === undefined || !said) delete $("verdict").dataset[name];
+    else $("verdict").dataset[name] = ids.join(" ");
+  }
+  $("verdict").dataset.deadlocked = said?.deadlocked ?? "";
+  $("verdict").dataset.claim = said?.claim ?? "";
+}
+
+// Where the notes' numbers lie in the text box's text: the bytes before
+// them, decoded, are as many characters as come before them there.
+const characterAt = (offset) => decoder.decode(bytes.subarray(0, offset)).length;
+
+// The drawing's arrow for a note's edge: the dashed one for the claim edge.
+function noteArrow(note) {
+  const claim = note.item > countsOf(read).edges;
+  return [...$("drawing").querySelectorAll("g.edge")].find((arrow) => titleOf(arrow) === `${note.u}->${note.v}` &&
+    (arrow.querySelector("path[stroke-dasharray]") !== null) === claim);
+}
+
+// The notes on what is odd in the graph, each of which selects its numbers
+// in the text box when clicked and marks its arrow while pointed at.
+function showNotes(taught) {
+  const notes = taught?.notes ?? [];
+  $("notes").replaceChildren(...notes.map((note) => {
+    const item = document.createElement("li");
+    item.dataset.note = note.kind;
+    item.dataset.edge = note.kind === "negative-count" ? "counts"
+      : note.item > countsOf(read).edges ? "claim" : note.item;
+    item.textContent = noteWords(note, countsOf(read).edges);
+    item.tabIndex = 0;
+    const mark = (on) => noteArrow(note)?.classList.toggle("noted", on);
+    item.addEventListener("click", () => {
+      if (input.value !== text) return;  // a text too long to show
+      input.focus();
+      input.setSelectionRange(characterAt(note.start), characterAt(note.end));
+    });
+    for (const [event, on] of [["mouseenter", true], ["focus", true], ["mouseleave", false], ["blur", false]]) {
+      item.addEventListener(event, () => mark(on));
+    }
+    return item;
+  }));
+  const rest = (taught?.total ?? 0) - notes.length;
+  $("notes-rest").textContent = rest > 0 ? `… and ${rest} more note${rest === 1 ? "" : "s"}.` : "";
 }
 
 // The worker itself failed: the page says so, rather than stay at work.
@@ -129,7 +216,9 @@ worker.onmessage = ({ data }) => {
     return;
   }
   read = data.read;
-  showVerdict(data.verdict);
+  verdict = data.verdict;
+  showVerdict(data.verdict, data.taught);
+  showNotes(data.taught);
   $("message").textContent = data.message;
   show("lockprobe", data.lockprobe);
   show("holdview", data.holdview);
@@ -141,14 +230,30 @@ worker.onmessage = ({ data }) => {
   document.body.dataset.state = "done";
 };
 
+// What the next click does, once the first node of a pair is picked.
+const HINTS = {
+  edge: (id) => `Now click the node that ${nodeName(id)}'s new edge goes to.`,
+  claim: (id) => `Now click the node that the claim edge from ${nodeName(id)} goes to.`,
+};
+
+function unpick() {
+  picked?.classList.remove("picked");
+  picked = null;
+  $("click-hint").textContent = waitForView()
+    ? "Clicks do not edit the wait-for graph, nor is the search shown on it: switch the view back to do so." : "";
+}
+
 function pick(node) {
+  const mode = $("click-mode").value;
+  if (mode === "recover") return setBytes(recovered(bytes, read, titleOf(node)));
   if (picked === null) {
     picked = node;
     node.classList.add("picked");
+    $("click-hint").textContent = `${HINTS[mode](titleOf(node))} Escape, or a click beside the nodes, cancels.`;
     return;
   }
   const ids = [picked, node].map(titleOf);
-  setBytes($("click-mode").value === "edge" ? withEdge(bytes, read, ...ids) : withClaim(bytes, read, ...ids));
+  setBytes(mode === "edge" ? withEdge(bytes, read, ...ids) : withClaim(bytes, read, ...ids));
 }
 
 // In the edge mode, a click on an arrow removes the edge it stands for: the
@@ -159,13 +264,16 @@ function removeArrow(arrow) {
   setBytes(claim ? withClaim(bytes, read) : withoutEdge(bytes, read, u, v));
 }
 
-// A click edits the text only where the engine has read it whole.
+// A click edits the text only where the engine has read it whole, and
+// never in the wait-for view; a click beside the nodes and arrows cancels
+// a pick.
 function click(target) {
-  if (!edgesRead(read)) return;
+  if (!edgesRead(read) || waitForView()) return;
   const node = target.closest("g.node");
   const arrow = target.closest("g.edge");
   if (node) pick(node);
   else if (arrow && $("click-mode").value === "edge") removeArrow(arrow);
+  else unpick();
 }
 
 $("drawing").addEventListener("click", (event) => click(event.target));
@@ -175,16 +283,23 @@ $("drawing").addEventListener("keydown", (event) => {
     click(event.target);
   }
 });
-$("click-mode").addEventListener("change", makeClickable);
-$("add-process").addEventListener("click", () => setBytes(withNode(bytes, read, 0)));
-$("add-resource").addEventListener("click", () => setBytes(withNode(bytes, read, 1)));
+$("click-mode").addEventListener("change", () => {
+  unpick();
+  makeClickable();
+});
+$("view").addEventListener("change", () => textChanged(0));
+for (const [id, kind] of [["add-process", 0], ["add-resource", 1]]) {
+  $(id).addEventListener("click", () => enabled($(id)) && setBytes(withNode(bytes, read, kind)));
+}
 
 // The step view.
 function showStep() {
   const nodes = nodeIds(read);
   const last = stepIndex === steps.length - 1;
   paintStep($("drawing"), steps, stepIndex, nodes);
-  $("step-text").textContent = stepText(steps, stepIndex, nodes);
+  // A cycle that only the claim edge closes is a risk, not a deadlock.
+  $("drawing").dataset.risk = steps[stepIndex].search === 2 && verdict.deadlocked === "no";
+  $("step-text").textContent = stepText(steps, stepIndex, nodes, claimOf(read));
   $("step-back").disabled = stepIndex === 0;
   $("step-next").disabled = $("step-play").disabled = last;
   if (last) pause();
@@ -204,6 +319,7 @@ function stopSteps() {
   pause();
   steps = null;
   $("drawing").classList.remove("stepping");
+  delete $("drawing").dataset.risk;
   $("step-legend").hidden = true;
   unpaint($("drawing"));
   unfit($("drawing"));
@@ -236,6 +352,7 @@ $("step-play").addEventListener("click", () => {
 });
 window.addEventListener("resize", () => steps !== null && showStep());
 document.addEventListener("keydown", (event) => {
+  if (event.key === "Escape") unpick();
   if (event.target.matches("textarea, input, select")) return;
   if (event.key === "ArrowRight") step(1);
   if (event.key === "ArrowLeft") step(-1);
@@ -261,8 +378,6 @@ for (const button of document.querySelectorAll("[data-download]")) {
   button.addEventListener("click", () => download(button.dataset.download));
 }
 
-const examples = new Map([...document.querySelectorAll("[data-example]")]
-  .map((script) => [script.dataset.example, script.textContent]));
 for (const name of examples.keys()) $("example").add(new Option(name, name));
 $("example").addEventListener("change", (event) => {
   if (examples.has(event.target.value)) setText(examples.get(event.target.value));

@@ -5,7 +5,6 @@
 // path finds a cycle. Nothing here searches the graph itself.
 
 const titleOf = (element) => element.querySelector("title").textContent;
-const nodeName = (id) => `${Number(id) < 100 ? "process" : "resource"} ${id}`;
 
 // The state of the search at the step at `index`: each node entered so far,
 // "path" or "done", and the path, each node on it with the look by which the
@@ -38,18 +37,41 @@ function cycleAt(steps, index, { states, path }) {
   return { nodes: on.map((entry) => entry.node), looks: [...on.slice(1).map((entry) => entry.by), step] };
 }
 
-// One sentence on the step at `index`; `nodes` holds the ids that name nodes.
-function stepText(steps, index, nodes) {
+// The edge a step looks along, in words: a request, an allocation, or
+// whatever else it is.
+function edgeWords({ node, target }, nodes) {
+  if (!nodes.has(target)) return `the edge ${node} -> ${target}`;
+  const [from, to] = [node, target].map((id) => Number(id) < RESOURCE_ID_BASE);
+  if (from && !to) return `process ${node} waits for resource ${target}`;
+  if (!from && to) return `resource ${node} is held by process ${target}`;
+  const kinds = from ? "a process to a process" : "a resource to a resource";
+  return node === target ? `the edge from ${nodeName(node)} to itself`
+    : `the edge from ${nodeName(node)} to ${nodeName(target)}, from ${kinds}`;
+}
+
+// What the first step of search 2 says of the claim edge u v it adds.
+function claimWords([u, v], nodes) {
+  if (!nodes.has(String(u))) {
+    return `${u} names no node, so the programs drop the claim edge ${u} -> ${v}, and this search runs on the graph as typed, every node new again. `;
+  }
+  return `this search runs on the graph with the claim edge ${u} -> ${v} added, every node new again. `;
+}
+
+// One sentence on the step at `index`; `nodes` holds the ids that name
+// nodes, and `claim` the claim edge's numbers, when one was typed.
+function stepText(steps, index, nodes, claim) {
   const step = steps[index];
   const ofSearch = steps.filter((other) => other.search === step.search);
-  const where = `Search ${step.search}, step ${ofSearch.indexOf(step) + 1} of ${ofSearch.length}: `;
+  const first = ofSearch.indexOf(step) === 0;
+  const where = `Search ${step.search}, step ${ofSearch.indexOf(step) + 1} of ${ofSearch.length}: ` +
+    (step.search === 2 && first ? claimWords(claim, nodes) : "");
   const seen = replay(steps, index);
   if (step.kind === "enter") return `${where}entering ${nodeName(step.node)}; it goes on the path.`;
   if (step.kind === "leave") {
     const end = step === ofSearch.at(-1) ? " The search has found no cycle." : "";
     return `${where}leaving ${nodeName(step.node)}; all its edges are looked along, so it is done.${end}`;
   }
-  const looking = `${where}looking along ${step.node} -> ${step.target}; `;
+  const looking = `${where}looking along ${edgeWords(step, nodes)}; `;
   const cycle = cycleAt(steps, index, seen);
   if (!nodes.has(step.target)) return `${looking}${step.target} names no node, so the search passes it by.`;
   if (cycle) {

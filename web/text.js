@@ -9,6 +9,7 @@
 const MAX_PER_KIND = 100;
 const RESOURCE_ID_BASE = 100;  // the id of the first resource
 const encoder = new TextEncoder();
+const [PLUS, MINUS] = encoder.encode("+-");
 
 // The number at `k` in the order read: its value, start and end.
 function numberAt(read, k) {
@@ -49,10 +50,13 @@ function edited(bytes, ...changes) {
   return result;
 }
 
-// The change that sets the count at `k` (0 processes, 1 resources, 2 edges) to `count`.
-function countChange(read, k, count) {
+// The change that sets the count at `k` (0 processes, 1 resources, 2 edges)
+// to `count`, which is not below zero. A count written with a sign keeps
+// one, which may be all that divides it from the number before, as in "0+7".
+function countChange(bytes, read, k, count) {
   const { start, end } = numberAt(read, k);
-  return [start, end, String(count)];
+  const signed = bytes[start] === PLUS || bytes[start] === MINUS;
+  return [start, end, `${signed ? "+" : ""}${count}`];
 }
 
 // Where the edges end: after the last one, or after the counts.
@@ -61,25 +65,57 @@ const edgesEnd = (read) => numberAt(read, 2 + 2 * countsOf(read).edges).end;
 // The input with one more process (`kind` 0) or resource (`kind` 1).
 function withNode(bytes, read, kind) {
   const count = kind === 0 ? countsOf(read).processes : countsOf(read).resources;
-  return edited(bytes, countChange(read, kind, count + 1));
+  return edited(bytes, countChange(bytes, read, kind, count + 1));
 }
 
 // The input with the edge u v after its last edge, before any claim edge.
 function withEdge(bytes, read, u, v) {
   const end = edgesEnd(read);
-  return edited(bytes, countChange(read, 2, countsOf(read).edges + 1), [end, end, `\n${u} ${v}`]);
+  return edited(bytes, countChange(bytes, read, 2, countsOf(read).edges + 1), [end, end, `\n${u} ${v}`]);
+}
+
+// The edge at `k` in the order typed: its numbers, and the change that
+// removes it, from the end of the number before it, so that the numbers
+// around it stay apart.
+function edgeAt(read, k) {
+  const [from, to] = [numberAt(read, 3 + 2 * k), numberAt(read, 4 + 2 * k)];
+  return { u: String(from.value), v: String(to.value), removal: [numberAt(read, 2 + 2 * k).end, to.end, ""] };
+}
+
+// The input without the edges at `places`, in increasing order, and, with
+// `claimToo`, without its claim edge; null when there is nothing to remove.
+function withoutEdges(bytes, read, places, claimToo = false) {
+  if (places.length === 0 && !claimToo) return null;
+  const removals = places.map((k) => edgeAt(read, k).removal);
+  const claim = claimToo ? [[edgesEnd(read), bytes.length, "\n"]] : [];
+  return edited(bytes, countChange(bytes, read, 2, countsOf(read).edges - places.length), ...removals, ...claim);
 }
 
 // The input without the last-typed edge u v; null when it has none.
 function withoutEdge(bytes, read, u, v) {
-  const { edges } = countsOf(read);
-  for (let k = edges - 1; k >= 0; k--) {
-    const [from, to] = [numberAt(read, 3 + 2 * k), numberAt(read, 4 + 2 * k)];
-    if (String(from.value) !== u || String(to.value) !== v) continue;
-    // From the end of the number before the edge, so that the numbers around it stay apart.
-    return edited(bytes, countChange(read, 2, edges - 1), [numberAt(read, 2 + 2 * k).end, to.end, ""]);
+  for (let k = countsOf(read).edges - 1; k >= 0; k--) {
+    const edge = edgeAt(read, k);
+    if (edge.u === u && edge.v === v) return withoutEdges(bytes, read, [k]);
   }
   return null;
+}
+
+// The claim edge's numbers, or null when none was typed.
+function claimOf(read) {
+  const k = 3 + 2 * countsOf(read).edges;
+  return read.numbers.length >= 3 * (k + 2) ? [numberAt(read, k).value, numberAt(read, k + 1).value] : null;
+}
+
+// The input after a recovery at the node `id`: a process aborted, every
+// edge from it and to it gone, and the claim edge too when it touches the
+// process; or a resource taken back, every edge from it gone. The counts of
+// nodes stay, since ids cannot be renumbered.
+function recovered(bytes, read, id) {
+  const process = Number(id) < RESOURCE_ID_BASE;
+  const goes = (u, v) => u === id || (process && v === id);
+  const places = [...Array(countsOf(read).edges).keys()].filter((k) => goes(edgeAt(read, k).u, edgeAt(read, k).v));
+  const claim = claimOf(read);
+  return withoutEdges(bytes, read, places, process && claim !== null && goes(...claim.map(String)));
 }
 
 // The input with its claim edge, the numbers after the edges, set to u v,

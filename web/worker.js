@@ -18,6 +18,8 @@ const ARROW_LIMIT = 200;
 // few, the verdicts; the page offers the whole of it as a download.
 const LINES_SHOWN = 2000;
 const LAST_LINES_SHOWN = 3;
+// Notes beyond these are counted, not listed.
+const NOTES_SHOWN = 100;
 
 const ready = Promise.all([createEngine(), Viz.instance()]);
 
@@ -117,29 +119,36 @@ function drawing(viz, dot, arrows) {
 }
 
 // The answer for the input given to the engine: the outputs, or the
-// programs' message, and what was read of it.
-function answer(engine, viz) {
+// programs' message, what was read of it, and what the page tells of it:
+// the notes and the whole deadlock. In the wait-for `view`, the drawing is
+// the wait-for graph's.
+function answer(engine, viz, view) {
   const none = output(new Uint8Array());
   const nothing = { message: "", lockprobe: none, holdview: none, dot: none, svg: "", note: "", verdict: null };
   const drawn = run(engine.runDrawer);
   const dot = drawn.status === 0 ? decoder.decode(drawn.output) : "";
   const arrows = arrowCount(dot);
-  // The edges' places are needed only for clicks on a drawing.
+  // The edges' places are needed only for clicks on a drawing, and the
+  // single aborts only for a graph drawn.
   const read = located(engine, drawn.status === 0 && arrows <= ARROW_LIMIT);
+  const taught = engine.teach(NOTES_SHOWN, drawn.status === 0 && arrows <= ARROW_LIMIT);
   const checked = drawn.status === 0 ? run(engine.runChecker) : drawn;
   if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) return { ...nothing, read, message: checked.message };
+  const shown = view === "wait-for" ? run(engine.runWaitFor).output : drawn.output;
+  const shownDot = decoder.decode(shown);
   return {
     ...nothing,
     read,
+    taught,
     verdict: verdict(checked, dot),
     lockprobe: output(checkerOutput(checked)),
     holdview: output(withoutPrompts(run(engine.runViewer).output)),
-    dot: output(drawn.output),
-    ...drawing(viz, dot, arrows),
+    dot: output(shown),
+    ...drawing(viz, shownDot, arrowCount(shownDot)),
   };
 }
 
-onmessage = async ({ data: { id, bytes, steps } }) => {
+onmessage = async ({ data: { id, bytes, steps, view } }) => {
   try {
     const [engine, viz] = await ready;
     engine.inputRoom(bytes.length).set(bytes);
@@ -147,7 +156,7 @@ onmessage = async ({ data: { id, bytes, steps } }) => {
       postMessage({ id, steps: searchSteps(engine) });
       return;
     }
-    const answered = { id, ...answer(engine, viz) };
+    const answered = { id, view, ...answer(engine, viz, view) };
     const moved = [answered.lockprobe, answered.holdview, answered.dot].map((shown) => shown.whole.buffer);
     postMessage(answered, [...new Set(moved), answered.read.numbers.buffer]);
   } catch (error) {

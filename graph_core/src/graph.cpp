@@ -154,11 +154,7 @@ const vertex& node_at(std::int32_t dense_index) {
 }
 
 std::int32_t dense_index_of(std::int32_t id) {
-  if (id >= 0 && id < graph.process_count) return id;
-  if (id >= RESOURCE_ID_BASE && id - RESOURCE_ID_BASE < graph.resource_count) {
-    return graph.process_count + (id - RESOURCE_ID_BASE);
-  }
-  return -1;
+  return node_counts{graph.process_count, graph.resource_count}.dense_index(id);
 }
 
 arrow_matrix arrows_of_graph() {

@@ -78,15 +78,6 @@ struct noter {
     if (found.total++ < limit) found.notes.push_back({kind, item, u, v});
   }
 
-  // The dense index of the node `id` names, or -1.
-  std::int32_t dense(std::int32_t id) const {
-    if (id >= 0 && id < found.processes) return id;
-    if (id >= RESOURCE_ID_BASE && id - RESOURCE_ID_BASE < found.resources) {
-      return found.processes + (id - RESOURCE_ID_BASE);
-    }
-    return -1;
-  }
-
   // Whether resource `u` was seen held by a process other than `v`.
   bool held_by_other(std::int32_t u, std::int32_t v) const {
     const auto& held = holders[static_cast<std::size_t>(u - RESOURCE_ID_BASE)];
@@ -105,8 +96,8 @@ struct noter {
   // Notes the edge u v, the `item`th typed, or the claim edge, which is
   // compared with the edges but not kept.
   void note_edge(std::int32_t item, std::int32_t u, std::int32_t v, bool claim) {
-    const std::int32_t from = dense(u);
-    const std::int32_t to = dense(v);
+    const std::int32_t from = found.counts.dense_index(u);
+    const std::int32_t to = found.counts.dense_index(v);
     if (from < 0) return note(note_kind::no_source, item, u, v);
     if (to < 0) return note(note_kind::no_target, item, u, v);
     const bool u_process = u < RESOURCE_ID_BASE;
@@ -146,8 +137,7 @@ bool note_all(text_notes& found, std::size_t limit) {
     if (counts[k] < 0)
       notes.note(note_kind::negative_count, static_cast<std::int32_t>(k), counts[k]);
   }
-  found.processes = std::max(counts[0], 0);
-  found.resources = std::max(counts[1], 0);
+  found.counts = {std::max(counts[0], 0), std::max(counts[1], 0)};
   std::int32_t item = 0;
   const bool edges_read = read_pairs(std::max(counts[2], 0), [&](std::int32_t u, std::int32_t v) {
     notes.note_edge(++item, u, v, false);

@@ -87,6 +87,23 @@ const vertex& node_at(std::int32_t dense_index);
 // The dense index of the node that `id` names, or -1 when it names no node.
 std::int32_t dense_index_of(std::int32_t id);
 
+// The nodes of a graph with these counts, by dense index: the processes,
+// then the resources.
+struct node_counts {
+  std::int32_t processes = 0;
+  std::int32_t resources = 0;
+
+  std::int32_t nodes() const { return processes + resources; }
+  // The dense index of the node that `id` names, or -1 when it names none.
+  std::int32_t dense_index(std::int32_t id) const {
+    if (id >= 0 && id < processes) return id;
+    if (id >= RESOURCE_ID_BASE && id - RESOURCE_ID_BASE < resources) {
+      return processes + (id - RESOURCE_ID_BASE);
+    }
+    return -1;
+  }
+};
+
 // Which node has an edge to which, by dense index, however often the edge
 // was typed: row u holds the targets of node u's edges that name nodes.
 using arrow_matrix = std::array<std::bitset<MAX_NODES>, MAX_NODES>;

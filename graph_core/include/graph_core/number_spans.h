@@ -70,8 +70,7 @@ struct text_notes {
   // Whether the text was read as lockprobe accepts it; a text it refuses
   // gets no note.
   bool whole = false;
-  std::int32_t processes = 0;  // the counts of nodes, none for a count below zero
-  std::int32_t resources = 0;
+  node_counts counts;  // none for a count below zero
   arrow_matrix typed;  // the arrows of the edges as typed
   std::optional<typed_edge> claim;
 };
