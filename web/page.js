@@ -101,11 +101,9 @@ function makeClickable() {
   }
 }
 
-// Half the width of the band around an arrow's line that takes its click.
-const ARROW_REACH_PX = 6;
-
 // Names each node by its kind, for assistive technology, and gives each
-// arrow a wider band that takes a click, an invisible copy of its line.
+// arrow a wider band that takes a click, an invisible copy of its line
+// whose width the style sets.
 function prepareDrawing(drawing) {
   const nodes = nodeIds(read);
   for (const node of drawing.querySelectorAll("g.node")) {
@@ -116,7 +114,6 @@ function prepareDrawing(drawing) {
     const band = line.cloneNode(false);
     for (const name of ["stroke-dasharray", "stroke"]) band.removeAttribute(name);
     band.setAttribute("class", "reach");
-    band.setAttribute("stroke-width", 2 * ARROW_REACH_PX);
     line.before(band);
   }
 }
@@ -170,8 +167,7 @@ function showVerdict(said, taught) {
 const characterAt = (offset) => decoder.decode(bytes.subarray(0, offset)).length;
 
 // The drawing's arrow for a note's edge: the dashed one for the claim edge.
-function noteArrow(note) {
-  const claim = note.item > countsOf(read).edges;
+function noteArrow(note, claim) {
   return [...$("drawing").querySelectorAll("g.edge")].find((arrow) => titleOf(arrow) === `${note.u}->${note.v}` &&
     (arrow.querySelector("path[stroke-dasharray]") !== null) === claim);
 }
@@ -180,14 +176,15 @@ function noteArrow(note) {
 // in the text box when clicked and marks its arrow while pointed at.
 function showNotes(taught) {
   const notes = taught?.notes ?? [];
+  const edges = notes.length > 0 ? countsOf(read).edges : 0;
   $("notes").replaceChildren(...notes.map((note) => {
     const item = document.createElement("li");
+    const claim = note.item > edges;
     item.dataset.note = note.kind;
-    item.dataset.edge = note.kind === "negative-count" ? "counts"
-      : note.item > countsOf(read).edges ? "claim" : note.item;
-    item.textContent = noteWords(note, countsOf(read).edges);
+    item.dataset.edge = note.kind === "negative-count" ? "counts" : claim ? "claim" : note.item;
+    item.textContent = noteWords(note, edges);
     item.tabIndex = 0;
-    const mark = (on) => noteArrow(note)?.classList.toggle("noted", on);
+    const mark = (on) => noteArrow(note, claim)?.classList.toggle("noted", on);
     item.addEventListener("click", () => {
       if (input.value !== text) return;  // a text too long to show
       input.focus();

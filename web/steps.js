@@ -40,21 +40,20 @@ function cycleAt(steps, index, { states, path }) {
 // The edge a step looks along, in words: a request, an allocation, or
 // whatever else it is.
 function edgeWords({ node, target }, nodes) {
-  if (!nodes.has(target)) return `the edge ${node} -> ${target}`;
+  const arrow = `${node} -> ${target}`;
+  if (!nodes.has(target)) return arrow;
   const [from, to] = [node, target].map((id) => Number(id) < RESOURCE_ID_BASE);
-  if (from && !to) return `process ${node} waits for resource ${target}`;
-  if (!from && to) return `resource ${node} is held by process ${target}`;
-  const kinds = from ? "a process to a process" : "a resource to a resource";
-  return node === target ? `the edge from ${nodeName(node)} to itself`
-    : `the edge from ${nodeName(node)} to ${nodeName(target)}, from ${kinds}`;
+  if (from && !to) return `${arrow}, where process ${node} waits for resource ${target}`;
+  if (!from && to) return `${arrow}, where resource ${node} is held by process ${target}`;
+  return `${arrow}, from ${nodeName(node)} to ${node === target ? "itself" : nodeName(target)}`;
 }
 
 // What the first step of search 2 says of the claim edge u v it adds.
 function claimWords([u, v], nodes) {
   if (!nodes.has(String(u))) {
-    return `${u} names no node, so the programs drop the claim edge ${u} -> ${v}, and this search runs on the graph as typed, every node new again. `;
+    return ` ${u} names no node, so the programs drop the claim edge ${u} -> ${v}: this search runs on the graph as typed, every node new again.`;
   }
-  return `this search runs on the graph with the claim edge ${u} -> ${v} added, every node new again. `;
+  return ` This search runs on the graph with the claim edge ${u} -> ${v} added, every node new again.`;
 }
 
 // One sentence on the step at `index`; `nodes` holds the ids that name
@@ -62,9 +61,14 @@ function claimWords([u, v], nodes) {
 function stepText(steps, index, nodes, claim) {
   const step = steps[index];
   const ofSearch = steps.filter((other) => other.search === step.search);
-  const first = ofSearch.indexOf(step) === 0;
-  const where = `Search ${step.search}, step ${ofSearch.indexOf(step) + 1} of ${ofSearch.length}: ` +
-    (step.search === 2 && first ? claimWords(claim, nodes) : "");
+  const where = `Search ${step.search}, step ${ofSearch.indexOf(step) + 1} of ${ofSearch.length}: `;
+  const claimed = step.search === 2 && ofSearch.indexOf(step) === 0 ? claimWords(claim, nodes) : "";
+  return stepSentence(steps, index, nodes, where) + claimed;
+}
+
+function stepSentence(steps, index, nodes, where) {
+  const step = steps[index];
+  const ofSearch = steps.filter((other) => other.search === step.search);
   const seen = replay(steps, index);
   if (step.kind === "enter") return `${where}entering ${nodeName(step.node)}; it goes on the path.`;
   if (step.kind === "leave") {

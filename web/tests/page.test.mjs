@@ -2,9 +2,10 @@
 // against the programs built for this machine on the same texts.
 // Environment: PAGE (lockprobe.html), VERSION (the one it shows), EXAMPLES
 // (their folder), LOCKPROBE, HOLDVIEW, HOLDDRAW, and SCREENSHOT, where the
-// picture of a step of the search goes.
+// picture of a step of the search goes, with the pictures of the whole
+// deadlock beside it.
 import { spawnSync } from "node:child_process";
-import { readFileSync, readdirSync, writeFileSync } from "node:fs";
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { pathToFileURL } from "node:url";
@@ -18,6 +19,10 @@ const EXAMPLES = pathToFileURL(`${process.env.EXAMPLES}/`);
 const COUNTS_PROMPT = "Enter the number of processes, resources, and edges: ";
 const EDGES_PROMPT = "Enter the edges (resource allocation and request) in the format u v:\n";
 const CLAIM_PROMPT = "Enter a claim edge to check if it creates a cycle (format u v): ";
+// Chromium keeps a socket in its temporary folder, whose path may hold at
+// most 107 bytes: the folder lies in a short place, not in the build folder.
+const SOCKET_PATH_LIMIT = 107;
+const CHROMIUM_TMPDIR = mkdtempSync("/tmp/lockprobe-page-");
 let browser;
 let page;
 let opened;  // when the page was opened
@@ -56,8 +61,9 @@ async function shown() {
   await page.waitForSelector('body:is([data-state="done"], [data-state="failed"])');
   assert.equal(await page.getAttribute("body", "data-state"), "done", await page.textContent("#message"));
   return page.evaluate((outputs) => {
-    const { textContent, dataset: { deadlocked, claim } } = document.getElementById("verdict");
-    return { verdict: `${textContent}|${deadlocked}|${claim}`, ...Object.fromEntries(Object.entries(outputs)
+    const { dataset: { deadlocked, claim } } = document.getElementById("verdict");
+    const cycles = document.querySelector("#verdict .cycles")?.textContent ?? "";
+    return { verdict: `${cycles}|${deadlocked}|${claim}`, ...Object.fromEntries(Object.entries(outputs)
       .map(([name, id]) => [name, document.getElementById(id).textContent])) };
   }, OUTPUTS);
 }
@@ -75,19 +81,22 @@ async function accessibilityViolations() {
 const searchStates = () => page.$$eval("#drawing g.node, #drawing g.edge[data-search]", (elements) => elements
   .map((e) => `${e.querySelector("title").textContent}:${e.dataset.search ?? "-"}`).sort());
 
-const type = (text) => page.fill("#input", text).then(shown);
+// Puts `text` in the text box as typing does; filling it key by key would
+// take seconds for a text of thousands of lines.
+const type = (text) => page.$eval("#input", (box, value) => {
+  box.value = value;
+  box.dispatchEvent(new Event("input"));
+}, text).then(shown);
 
-const redInSvg = () => page.$$eval("#drawing g.edge", (edges) => edges
-  .filter((e) => e.querySelector('path[stroke="red"]')).map((e) => e.querySelector("title").textContent)).then((r) => r.sort());
 
 const node = (id) => `#drawing g.node:has(title:text-is("${id}"))`;
 const arrow = (title, dashed = false) =>
   `#drawing g.edge:has(title:text-is("${title}"))${dashed ? ":has(path[stroke-dasharray])" : ":not(:has(path[stroke-dasharray]))"}`;
 
-async function clickNodes(mode, u, v) {
+async function clickNodes(mode, u, v = null) {
   await page.selectOption("#click-mode", mode);
   await page.click(node(u));
-  await page.click(node(v));
+  if (v !== null) await page.click(node(v));
 }
 
 async function clickArrow(title, dashed) {
@@ -97,7 +106,9 @@ async function clickArrow(title, dashed) {
 
 before(async () => {
   const args = ["--no-sandbox", "--disable-gpu", "--disable-background-networking", "--no-first-run"];
-  browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args });
+  const socket = join(CHROMIUM_TMPDIR, "org.chromium.Chromium.XXXXXX", "SingletonSocket");
+  assert.ok(socket.length <= SOCKET_PATH_LIMIT, `Chromium's socket would be too long a path: ${socket}`);
+  browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args, env: { ...process.env, TMPDIR: CHROMIUM_TMPDIR } });
   const context = await browser.newContext({ offline: true, acceptDownloads: true });
   // Holds the worker's answers while window.heldAnswers is an array, so that a
   // test decides when each arrives.
@@ -116,13 +127,28 @@ before(async () => {
   await page.goto(PAGE);
 });
 
-after(() => browser?.close());
+after(async () => {
+  await browser?.close();
+  rmSync(CHROMIUM_TMPDIR, { recursive: true, force: true });
+});
 
-test("the worked example shows its listing, verdicts and picture", async () => {
+// The titles of the drawing's arrows by the colour of their lines.
+const arrowColours = () => page.$$eval("#drawing g.edge", (edges) => {
+  const by = {};
+  for (const edge of edges) {
+    const colour = edge.querySelector("path:not(.reach)").getAttribute("stroke");
+    (by[colour] ??= []).push(edge.querySelector("title").textContent);
+  }
+  return by;
+});
+
+test("the worked example shows its listing, verdicts and picture, its claim's cycle in amber, clicks set to edges", async () => {
   const got = await shown();
   console.log(`the worked example shown ${Date.now() - opened} ms after the page was opened`);
   assert.deepEqual(got, expected(readFileSync(new URL("claim-closes-cycle.txt", EXAMPLES), "utf8")));
-  assert.equal((await redInSvg()).length, 4);
+  assert.deepEqual(await arrowColours(), { "#c06000": ["0->100", "1->101", "100->1", "101->0"] });
+  assert.deepEqual([await page.inputValue("#click-mode"), await page.inputValue("#example")],
+    ["edge", "claim-closes-cycle"]);
   assert.match(await page.textContent("footer"), new RegExp(`^\\s*lockprobe ${process.env.VERSION}:`));
 });
 
@@ -133,7 +159,9 @@ test("examples, refusals and graphs of every kind show what the programs write, 
   const texts = [["", [true, true, true]], ["1 1 x3", [true, true, true]], ["150 1 0", [true, false, true]],
     ["1 1 1  0 100  100", [false, false, true]], ["1\u00a02 0", [true, true, true]], ["100 99 0", [true, false, false]],
     ["99 100 5", [false, true, true]], ["1 1 3  0 -7  0 100  0 100  5 0", [false, false, false]],
-    ["100 100 0  199 0", [true, true, false]], ["0 0 0", [false, false, true]]];
+    ["100 100 0  199 0", [true, true, false]],
+    // lockprobe and holdview write exactly as many lines as the page shows whole
+    [`1 0 1992\n${"0 7\n".repeat(1992)}0 7\n`, [false, false, false]], ["0 0 0", [false, false, true]]];
   for (const [text, disabled] of examples.concat(texts)) {
     assert.deepEqual(await type(text), expected(text), text);
     assert.deepEqual(await Promise.all(["#add-process", "#add-resource", "#search-start"]
@@ -187,6 +215,16 @@ const EDITS = [
   ["1 1 2 5 0 0 100", () => clickNodes("edge", "100", "0"), "1 1 3\n5 0\n0 100\n100 0\n"],
   ["1 1 2 0 7 0 100 0 7", () => clickArrow("0->7"), "1 1 1\n0 100\n0 7\n"],
   ["1 1 3 0 100 100 0 0 100 5 0", () => clickArrow("100->0"), "1 1 2 0 100 0 100 5 0"],
+  // A count whose sign is all that divides it from the number before.
+  ["2 0+1 0 1 1 0", () => clickArrow("0->1"), "2 0 0 1 0"],
+  ["1+1 0", () => page.click("#add-resource"), "1 2 0"],
+  ["1 1+1-0 100", () => clickArrow("0->100"), "1 1 0"],
+  // An abort takes every edge from and to the process, and a claim edge
+  // that touches it; taking a resource back, every edge from it.
+  ["2 2 5  0 100  100 1  1 101  101 0  0 101  1 0", () => clickNodes("recover", "0"), "2 2 2 100 1 1 101"],
+  ["2 2 5  0 100  100 1  1 101  101 0  0 101  1 0", () => clickNodes("recover", "101"),
+    "2 2 4 0 100 100 1 1 101 0 101 1 0"],
+  ["2 2 2  0 100  100 1  0 101", () => clickNodes("recover", "1"), "2 2 1 0 100 0 101"],
 ];
 
 test("every click on texts of every kind gives the text the programs read as asked", async () => {
@@ -212,20 +250,27 @@ const looks = () => page.evaluate(() => {
     .map((name) => getComputedStyle(shape).getPropertyValue(name)).join(" ");
   const of = (root) => Object.fromEntries([...document.querySelectorAll(`${root} [data-search]`)]
     .map((element) => [`${element.matches(".node") ? "node" : "edge"} ${element.dataset.search}`,
-      look(element.querySelector(element.matches(".node") ? "ellipse, polygon" : "path"))]));
+      look(element.querySelector(element.matches(".node") ? "ellipse, polygon" : "path:not(.reach)"))]));
   return { drawing: of("#drawing"), legend: of("#step-legend") };
 });
 
-test("the dining philosophers' walk keeps each step in view, with its legend", async () => {
-  const text = readFileSync(new URL("dining-philosophers.txt", EXAMPLES), "utf8");
+const stepText = () => page.textContent("#step-text");
+const at = (n) => page.waitForFunction((want) => document.getElementById("step-text").textContent.startsWith(want), n);
+const drawingTop = () => page.$eval("#drawing", (drawing) => drawing.getBoundingClientRect().top);
+
+test("the walks keep each step in view, the drawing still, on a laptop and a phone, with the legend", async () => {
+  const philosophers = readFileSync(new URL("dining-philosophers.txt", EXAMPLES), "utf8");
   for (const [width, height] of [[1280, 800], [390, 844]]) {
     await page.setViewportSize({ width, height });
-    await type(text);
+    await type(philosophers);
     await page.click("#search-start");
+    let top = null;
     for (let k = 1, before = ""; ; k++) {
       await page.waitForFunction((last) => ![last, ""].includes(document.getElementById("step-text").textContent), before);
-      before = await page.textContent("#step-text");
+      before = await stepText();
       assert.ok(await inView("#step-text, #drawing g.node, #drawing g.edge"), `${width}x${height}, step ${k}`);
+      const moved = Math.abs((top ??= await drawingTop()) - await drawingTop());
+      assert.ok(moved <= 2, `${width}x${height}: the drawing moved ${moved} px at step ${k}`);
       if (await page.isDisabled("#step-next")) break;
       await (k % 2 ? page.click("#step-next") : page.keyboard.press("ArrowRight"));
     }
@@ -234,35 +279,8 @@ test("the dining philosophers' walk keeps each step in view, with its legend", a
     await page.click("#search-stop");
     assert.ok(await page.isHidden("#step-legend"));
   }
-});
 
-test("no line of the verdict breaks inside an arrow or before one, at any width", async () => {
-  await type("5 5 10 0 101 101 1 1 102 102 2 2 103 103 3 3 104 104 4 4 100 100 0 100 1");
-  for (let width = 200; width <= 1280; width += 20) {
-    await page.setViewportSize({ width, height: 800 });
-    const lines = await page.evaluate(() => {  // the verdict's text, "|" where a line ends
-      let text = "";
-      let bottom = null;
-      const range = document.createRange();
-      const walker = document.createTreeWalker(document.getElementById("verdict"), NodeFilter.SHOW_TEXT);
-      while (walker.nextNode()) {
-        for (let k = 0; k < walker.currentNode.length; k++) {
-          range.setStart(walker.currentNode, k);
-          range.setEnd(walker.currentNode, k + 1);
-          const box = range.getBoundingClientRect();
-          if (box.height > 0 && bottom !== null && box.top >= bottom) text += "|";
-          if (box.height > 0) bottom = box.bottom;
-          text += walker.currentNode.data[k];
-        }
-      }
-      return text;
-    });
-    assert.doesNotMatch(lines, /\S ?\| ?->|-\|>/, `at ${width} px`);
-    assert.ok(width > 300 || lines.includes("|"), lines);  // narrow, it takes lines
-  }
-});
-
-test("the search of a small deadlocked graph, step by step, with its controls at both ends", async () => {
+  // A small deadlocked graph, step by step, with its controls at both ends.
   await page.setViewportSize({ width: 1280, height: 800 });
   const text = "2 2 5\n0 100\n100 1\n1 0\n0 -3\n0 101\n1 101\n";
   await type(text);
@@ -270,7 +288,6 @@ test("the search of a small deadlocked graph, step by step, with its controls at
   await page.click("#search-start");
   const controls = () => Promise.all(["#step-back", "#step-next", "#step-play", "#search-stop"]
     .map((id) => page.isDisabled(id)));
-  const at = (n) => page.waitForFunction((want) => document.getElementById("step-text").textContent.startsWith(want), n);
   // Process 0 looks along its newest edge first: into 101, which it leaves done,
   // then past -3, which names no node, and on to 100 and 1, back into 0.
   const walk = [
@@ -286,8 +303,18 @@ test("the search of a small deadlocked graph, step by step, with its controls at
     "-3:- 0->100:cycle 0:cycle 1->0:cycle 1:cycle 100->1:cycle 100:cycle 101:done",
   ];
   for (const [k, states] of walk.entries()) {
-    await page.keyboard.press(k === 0 ? "ArrowLeft" : "ArrowRight");  // not before the first step
+    if (k > 0) await page.keyboard.press("ArrowRight");
     await at(`Search 1, step ${k + 1} of 10: `);
+    if (k === 2) {  // back a step and on again; arrow keys in the text box move nothing
+      await page.keyboard.press("ArrowLeft");
+      await at("Search 1, step 2 of 10: ");
+      await page.focus("#input");
+      await page.keyboard.press("ArrowRight");
+      assert.ok((await stepText()).startsWith("Search 1, step 2 of 10: "));
+      await page.focus("#step-next");
+      await page.keyboard.press("ArrowRight");
+      await at("Search 1, step 3 of 10: ");
+    }
     assert.deepEqual(await searchStates(), states.split(" ").sort(), `step ${k + 1}`);
     const { drawing, legend } = await looks();  // the legend draws each state as the drawing does
     for (const [state, look] of Object.entries(drawing)) assert.equal(look, legend[state], `${state} at step ${k + 1}`);
@@ -295,15 +322,15 @@ test("the search of a small deadlocked graph, step by step, with its controls at
     if (k === 4) assert.deepEqual(await accessibilityViolations(), []);
     if (k === 7) await page.screenshot({ path: process.env.SCREENSHOT, fullPage: true, clip: { x: 0, y: 0, width: 1280, height: 760 } });
   }
-  assert.equal(await page.textContent("#step-text"), "Search 1, step 10 of 10: looking along 1 -> 0; " +
-    "process 0 is on the path, so the search has found a cycle: 0 -> 100 -> 1 -> 0.");
+  assert.equal(await page.textContent("#step-text"), "Search 1, step 10 of 10: looking along 1 -> 0, from process 1 " +
+    "to process 0; process 0 is on the path, so the search has found a cycle: 0 -> 100 -> 1 -> 0.");
   // Search 2, with the claim edge, starts again: 101, done in search 1, is new.
   await page.click("#step-next");
   await at("Search 2, step 1 of 11: ");
   assert.deepEqual(await searchStates(), "-3:- 0:path 1:new 100:new 101:new".split(" ").sort());
   for (let k = 0; k < 9; k++) await page.keyboard.press("ArrowRight");
-  assert.equal(await page.textContent("#step-text"), "Search 2, step 10 of 11: looking along 1 -> 101; " +
-    "resource 101 is done, so the search passes it by.");
+  assert.equal(await page.textContent("#step-text"), "Search 2, step 10 of 11: looking along 1 -> 101, where process 1 " +
+    "waits for resource 101; resource 101 is done, so the search passes it by.");
   assert.deepEqual(await searchStates(), "-3:- 0:path 1:path 100:path 101:done 1->101:look".split(" ").sort());
   await page.click("#step-play");  // it stops by itself at the last step
   assert.equal(await page.textContent("#step-play"), "Pause");
@@ -329,13 +356,227 @@ test("the search of a small deadlocked graph, step by step, with its controls at
   }
 });
 
-test("the verdict is on the first screen of a phone and of a laptop", async () => {
-  await page.evaluate(() => scrollTo(0, 0));
-  for (const [width, height] of [[390, 844], [1280, 800]]) {
+// Walks on a graph safe as typed, whose claim edge is also typed: search 1
+// looks along the solid arrow, ends saying it found no cycle, and search 2
+// starts by naming the claim edge it adds; a cycle only search 2 finds is amber.
+const SAFE_WALKS = [
+  ["1 1 1\n0 100\n0 100\n", [
+    [2, "Search 1, step 2 of 5: looking along 0 -> 100, where process 0 waits for resource 100; resource 100 is new, " +
+      "so the search goes on from it.", "0->100:look 0:path 100:new", false],
+    [5, "Search 1, step 5 of 5: leaving process 0; all its edges are looked along, so it is done. The search has found no cycle.",
+      "0:done 100:done", false],
+    [6, "Search 2, step 1 of 6: entering process 0; it goes on the path. This search runs on the graph with the " +
+      "claim edge 0 -> 100 added, every node new again.", "0:path 100:new", false],
+    [7, "Search 2, step 2 of 6: looking along 0 -> 100, where process 0 waits for resource 100; resource 100 is new, " +
+      "so the search goes on from it.", "0->100:look 0:path 100:new", true]]],
+  ["1 1 1\n0 100\n100 0\n", [
+    [6, "Search 2, step 1 of 4: entering process 0; it goes on the path. This search runs on the graph with the " +
+      "claim edge 100 -> 0 added, every node new again.", "0:path 100:new", false],
+    [9, "Search 2, step 4 of 4: looking along 100 -> 0, where resource 100 is held by process 0; process 0 is on the " +
+      "path, so the search has found a cycle: 0 -> 100 -> 0.", "0->100:cycle 0:cycle 100->0:cycle 100:cycle", true]]],
+  ["1 0 0\n5 0\n", [
+    [3, "Search 2, step 1 of 2: entering process 0; it goes on the path. 5 names no node, so the programs drop the " +
+      "claim edge 5 -> 0: this search runs on the graph as typed, every node new again.", "0:path", false]]],
+];
+
+test("walks on graphs safe as typed say what each search runs on, and show a risk in amber", async () => {
+  await page.setViewportSize({ width: 1280, height: 800 });
+  for (const [text, steps] of SAFE_WALKS) {
+    await type(text);
+    await page.click("#search-start");
+    await at("Search 1, step 1 of ");
+    let k = 1;
+    for (const [number, sentence, states, dashed] of steps) {
+      for (; k < number; k++) await page.click("#step-next");
+      await page.waitForFunction((want) => document.getElementById("step-text").textContent === want, sentence);
+      assert.deepEqual(await searchStates(), states.split(" ").sort(), `${text} at ${number}`);
+      const marked = await page.$$eval("#drawing g.edge[data-search]", (edges) =>
+        edges.map((edge) => edge.querySelector("path[stroke-dasharray]") !== null));
+      assert.ok(marked.every((one) => one === dashed) || states.includes("cycle"), `${text} at ${number}`);
+    }
+    if (steps.at(-1)[2].includes("cycle")) {
+      const { drawing } = await looks();
+      assert.match(drawing["node cycle"], /^rgb\(192, 96, 0\)/);
+    }
+    await page.click("#search-stop");
+  }
+});
+
+// Whether the verdict, or the message in its place, lies on the first
+// screen, and where the drawing starts.
+const firstScreen = () => page.evaluate(() => {
+  const answer = document.querySelector("#verdict:not(:empty), #message:not(:empty)").getBoundingClientRect();
+  const drawing = document.querySelector("#drawing svg")?.getBoundingClientRect().top ?? null;
+  return { answer: answer.top >= 0 && answer.bottom <= innerHeight, drawing };
+});
+
+test("a phone and a laptop show the answer on the first screen and the drawing soon after", async () => {
+  const refused = "1 1 2\n0 100\nx";
+  const texts = ["claim-closes-cycle", "dining-philosophers"].map((name) => readFileSync(new URL(`${name}.txt`, EXAMPLES), "utf8"));
+  for (const [width, height, drawingLimit] of [[390, 844, 1000], [1280, 800, 800]]) {
     await page.setViewportSize({ width, height });
-    const box = await page.locator("#verdict").boundingBox();
-    assert.ok(box.x >= 0 && box.y >= 0 && box.x + box.width <= width && box.y + box.height <= height,
-      `${width}x${height}: ${JSON.stringify(box)}`);
+    for (const text of [...texts, refused]) {
+      await type(text);
+      await page.evaluate(() => scrollTo(0, 0));
+      await page.focus("#input");
+      const { answer, drawing } = await firstScreen();
+      assert.ok(answer, `${width}x${height}: ${text}`);
+      assert.ok(text === refused ? drawing === null : drawing <= drawingLimit, `${width}x${height}: the drawing at ${drawing}`);
+    }
+  }
+});
+
+// The contrast of a colour, "rgb(r, g, b)", against white.
+function contrastOnWhite(colour) {
+  const linear = colour.match(/\d+/g).slice(0, 3).map((c) => c / 255)
+    .map((c) => (c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4));
+  return 1.05 / (0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2] + 0.05);
+}
+
+test("the verdict's three looks and the drawing's amber stand out from the page, and say so in words", async () => {
+  // The text, the verdict's border, its words, and the colours of the arrows.
+  const looksOf = [
+    ["1 1 2 0 100 100 0 0 100", "rgb(187, 0, 0)", /^Deadlocked: 0 -> 100 -> 0\./, ["#c06000", "red"]],
+    ["1 1 1 0 100 100 0", "rgb(192, 96, 0)", /^Not deadlocked\. The claim edge 100 -> 0 creates a cycle/, ["#c06000"]],
+    ["1 1 1 0 100 0 100", "rgb(85, 85, 85)", /^Not deadlocked\. The claim edge 0 -> 100 does not create a cycle\.$/, ["black"]],
+  ];
+  for (const [text, border, words, colours] of looksOf) {
+    await type(text);
+    const colour = await page.$eval("#verdict", (verdict) => getComputedStyle(verdict).borderTopColor);
+    assert.equal(colour, border, text);
+    assert.ok(contrastOnWhite(colour) >= 3, `${colour} on white`);
+    assert.match(await page.textContent("#verdict"), words);
+    assert.deepEqual(Object.keys(await arrowColours()).sort(), colours, text);
+  }
+  assert.ok(contrastOnWhite("rgb(192, 96, 0)") >= 3);
+  assert.ok(await page.isVisible('#drawing-key li:has-text("amber")'));
+  assert.deepEqual(await accessibilityViolations(), []);
+});
+
+test("clicks start on edges, tell what the next one does, cancel, reach an arrow near its line, and keep the focus", async () => {
+  await page.setViewportSize({ width: 1280, height: 800 });
+  const text = "2 1 1\n0 100\n";
+  await type(text);
+  await page.selectOption("#click-mode", "edge");
+  const besideTheNodes = () => page.click("#drawing svg", { position: { x: 2, y: 2 } });
+  for (const cancel of [() => page.keyboard.press("Escape"), besideTheNodes]) {
+    await page.click(node("0"));
+    assert.equal(await page.textContent("#click-hint"),
+      "Now click the node that process 0's new edge goes to. Escape, or a click beside the nodes, cancels.");
+    await cancel();
+    assert.deepEqual([await page.textContent("#click-hint"), await page.locator(".picked").count()], ["", 0]);
+  }
+  assert.equal(await page.inputValue("#input"), text);
+  // A click 5 px beside the arrow's line takes it; one 9 px beside it does not.
+  const beside = (distance) => page.$eval(`${arrow("0->100")} path:not(.reach)`, (line, d) => {
+    const length = line.getTotalLength();
+    const [a, b] = [length / 2 - 1, length / 2 + 1]
+      .map((at) => line.getPointAtLength(at).matrixTransform(line.getScreenCTM()));
+    const norm = Math.hypot(b.x - a.x, b.y - a.y);
+    return [(a.x + b.x) / 2 - ((b.y - a.y) / norm) * d, (a.y + b.y) / 2 + ((b.x - a.x) / norm) * d];
+  }, distance);
+  await page.mouse.click(...await beside(9));
+  assert.equal(await page.inputValue("#input"), text);
+  await page.mouse.click(...await beside(5));
+  await shown();
+  assert.equal(await page.inputValue("#input"), "2 1 0\n");
+  // Enter twice on Add a process adds two, the focus kept while the page works.
+  await page.focus("#add-process");
+  for (const count of ["3", "4"]) {
+    await page.keyboard.press("Enter");
+    assert.equal(await page.evaluate(() => document.activeElement.id), "add-process");
+    await shown();
+    assert.equal(await page.inputValue("#input"), `${count} 1 0\n`);
+  }
+  assert.equal(await page.inputValue("#example"), "");
+});
+
+test("notes say what is odd, count the rest, and a click selects the edge they are about", async () => {
+  await type("2 1 -2\n");
+  assert.deepEqual(await page.$$eval("#notes li", (items) => items.map((item) => `${item.dataset.note} ${item.dataset.edge}`)),
+    ["negative-count counts"]);
+  const text = "2 2 4\n0 1\n100 0\n100 1\n7 100\n0 0\n";
+  await type(text);
+  assert.deepEqual(await page.$$eval("#notes li", (items) => items.map((item) => `${item.dataset.note} ${item.dataset.edge}`)),
+    ["process-to-process 1", "two-holders 3", "no-source 4", "self-loop claim"]);
+  await page.hover('#notes li[data-edge="3"]');
+  assert.equal(await page.locator(`${arrow("100->1")}.noted`).count(), 1);
+  await page.click('#notes li[data-edge="3"]');
+  assert.deepEqual(await page.$eval("#input", (box) => box.value.slice(box.selectionStart, box.selectionEnd)), "100 1");
+  await type(`1 0 150\n${"0 0\n".repeat(150)}`);
+  assert.deepEqual([await page.locator("#notes li").count(), await page.textContent("#notes-rest")], [100, "… and 199 more notes."]);
+});
+
+// Each graph, and the attributes of its verdict: the deadlocked and waiting
+// processes as typed and with the claim edge, and the single aborts.
+const WHOLE_DEADLOCKS = [
+  // Two separate cycles; process 2 waits behind the second.
+  ["3 3 5  0 100 100 0  1 101 101 1  2 101", ["0 1", "2", "", "", ""],
+    "Deadlocked: processes 0 and 1; process 2 waits for them for ever. No single abort would end it."],
+  // One cycle through three processes, and one waiting behind it; the claim edge joins process 4 to it.
+  ["5 3 7  0 100 100 1 1 101 101 2 2 102 102 0 3 100  4 101", ["0 1 2", "3", "0 1 2", "3 4", "0 1 2"],
+    "Deadlocked: processes 0, 1 and 2; process 3 waits for them for ever. Aborting any one of processes 0, 1 and 2 alone would end it."],
+  // Safe as typed; the claim edge closes a cycle that process 2 waits behind.
+  ["3 2 4  0 100 100 1 1 101 2 101  101 0", ["", "", "0 1", "2", ""], "With it, processes 0 and 1 would be deadlocked; process 2 would wait for them for ever."],
+  // A cycle through resources only.
+  ["1 2 2  100 101 101 100", ["", "", "", "", ""], "No process lies on a cycle: it runs through resources only. No single abort would end it."],
+];
+
+test("the verdict names every process caught in the deadlock, who waits behind it, and which abort ends it", async () => {
+  const names = ["deadlockedProcesses", "waitingProcesses", "claimDeadlockedProcesses", "claimWaitingProcesses", "singleAborts"];
+  for (const [text, sets, words] of WHOLE_DEADLOCKS) {
+    await type(text);
+    assert.deepEqual(await page.$eval("#verdict", (verdict, keys) => keys.map((key) => verdict.dataset[key]), names), sets, text);
+    assert.ok((await page.textContent("#verdict")).endsWith(words), await page.textContent("#verdict"));
+    if (text.startsWith("3 3")) await page.screenshot({ path: process.env.SCREENSHOT.replace(/\.png$/, "-deadlock.png"), fullPage: true, clip: { x: 0, y: 0, width: 1280, height: 760 } });
+  }
+  // 300 arrows, not drawn: no single aborts worked out
+  await type(`100 100 300 ${Array.from({ length: 300 }, (_, k) => `${k % 100} ${100 + (k % 100 + (k >> 7)) % 100}`).join(" ")}`);
+  assert.equal(await page.getAttribute("#verdict", "data-single-aborts"), null);
+});
+
+test("the wait-for view draws the processes only, with clicks and the search off", async () => {
+  await type(WHOLE_DEADLOCKS[0][0]);
+  await page.selectOption("#view", "wait-for");
+  const verdict = await page.textContent("#verdict");
+  await shown();
+  assert.deepEqual(await page.$$eval("#drawing g.node title", (titles) => titles.map((title) => title.textContent)), ["0", "1", "2"]);
+  assert.deepEqual(await arrowColours(), { red: ["0->0", "1->1"], black: ["2->1"] });
+  await page.screenshot({ path: process.env.SCREENSHOT.replace(/\.png$/, "-wait-for.png"), fullPage: true, clip: { x: 0, y: 0, width: 1280, height: 760 } });
+  assert.equal(await page.textContent("#verdict"), verdict);
+  assert.ok(await page.isDisabled("#search-start"));
+  assert.match(await page.textContent("#click-hint"), /^Clicks do not edit the wait-for graph/);
+  await page.click('#drawing g.node:has(title:text-is("0"))');
+  await page.click('#drawing g.node:has(title:text-is("1"))');
+  assert.equal(await page.inputValue("#input"), WHOLE_DEADLOCKS[0][0]);
+  await page.selectOption("#view", "allocation");
+  await shown();
+  assert.equal(await page.locator("#drawing g.node").count(), 6);
+});
+
+test("no line of the verdict breaks inside an arrow or before one, at any width", async () => {
+  await type("5 5 10 0 101 101 1 1 102 102 2 2 103 103 3 3 104 104 4 4 100 100 0 100 1");
+  for (let width = 200; width <= 1280; width += 20) {
+    await page.setViewportSize({ width, height: 800 });
+    const lines = await page.evaluate(() => {  // the verdict's text, "|" where a line ends
+      let text = "";
+      let bottom = null;
+      const range = document.createRange();
+      const walker = document.createTreeWalker(document.getElementById("verdict"), NodeFilter.SHOW_TEXT);
+      while (walker.nextNode()) {
+        for (let k = 0; k < walker.currentNode.length; k++) {
+          range.setStart(walker.currentNode, k);
+          range.setEnd(walker.currentNode, k + 1);
+          const box = range.getBoundingClientRect();
+          if (box.height > 0 && bottom !== null && box.top >= bottom) text += "|";
+          if (box.height > 0) bottom = box.bottom;
+          text += walker.currentNode.data[k];
+        }
+      }
+      return text;
+    });
+    assert.doesNotMatch(lines, /\S ?\| ?->|-\|>/, `at ${width} px`);
+    assert.ok(width > 300 || lines.includes("|"), lines);  // narrow, it takes lines
   }
 });
 
