@@ -224,7 +224,7 @@ const EDITS = [
   ["2 2 5  0 100  100 1  1 101  101 0  0 101  1 0", () => clickNodes("recover", "0"), "2 2 2 100 1 1 101"],
   ["2 2 5  0 100  100 1  1 101  101 0  0 101  1 0", () => clickNodes("recover", "101"),
     "2 2 4 0 100 100 1 1 101 0 101 1 0"],
-  ["2 2 2  0 100  100 1  0 101", () => clickNodes("recover", "1"), "2 2 1 0 100 0 101"],
+  ["2 2 2  0 100  100 1  100 0", () => clickNodes("recover", "100"), "2 2 1 0 100 100 0"],
 ];
 
 test("every click on texts of every kind gives the text the programs read as asked", async () => {
@@ -335,6 +335,7 @@ test("the walks keep each step in view, the drawing still, on a laptop and a pho
   await page.click("#step-play");  // it stops by itself at the last step
   assert.equal(await page.textContent("#step-play"), "Pause");
   await at("Search 2, step 11 of 11: ");
+  assert.equal((await looks()).drawing["node cycle"], (await looks()).legend["node cycle"]);  // red, not amber
   assert.deepEqual([await page.textContent("#step-play"), await page.getAttribute("#step-play", "aria-pressed")],
     ["Play", "false"]);
   assert.deepEqual(await controls(), [false, true, true, false]);
