@@ -463,82 +463,70 @@ std::string drawing(const std::string& title, const std::string& nodes, const st
          nodes + "  node [style=dashed, color=grey, fontcolor=grey];\n" + arrows + "}\n";
 }
 
-TEST(Holddraw, DrawsTheGraphItsCycleAndTheClaimEdge) {
+TEST(Holddraw, DrawsTheGraphItsCyclesTheClaimEdgeAndTheWaitForGraph) {
   const std::string plain_pair = "  \"0\" [shape=circle];\n  \"100\" [shape=box];\n";
-  const std::string red_pair =
-      "  \"0\" [shape=circle, color=red, fontcolor=red];\n"
-      "  \"100\" [shape=box, color=red, fontcolor=red];\n";
-  const std::pair<const char*, std::string> cases[] = {
-      {"0 0 0", drawing("Not deadlocked", "", "")},
-      // Duplicates as one arrow, a target naming no node, a source naming none.
-      {"2 1 6  0 100  0 -7  0 100  0 100  1 0  5 0",
-       drawing("Not deadlocked",
-               "  \"0\" [shape=circle];\n  \"1\" [shape=circle];\n  \"100\" [shape=box];\n",
-               "  \"0\" -> \"-7\";\n  \"0\" -> \"100\" [label=\"x3\"];\n  \"1\" -> \"0\";\n")},
-      {"1 1 2  0 100  100 0  0 100",
-       drawing("Deadlocked: 0 -> 100 -> 0\\nWith the claim edge 0 -> 100 the graph is still "
-               "deadlocked",
-               red_pair,
-               "  \"0\" -> \"100\" [color=red];\n  \"100\" -> \"0\" [color=red];\n"
-               "  \"0\" -> \"100\" [style=dashed, color=\"#c06000\"];\n")},
-      {"1 1 1  0 100  100 0",
-       drawing("Not deadlocked\\nThe claim edge 100 -> 0 creates a cycle: 0 -> 100 -> 0",
-               "  \"0\" [shape=circle, color=\"#c06000\", fontcolor=\"#c06000\"];\n"
-               "  \"100\" [shape=box, color=\"#c06000\", fontcolor=\"#c06000\"];\n",
-               "  \"0\" -> \"100\" [color=\"#c06000\"];\n"
-               "  \"100\" -> \"0\" [style=dashed, color=\"#c06000\"];\n")},
-      // Two cycles, both red though the title names one; processes 2 and 3
-      // wait behind the second, 3 through 2, and the claim edge closes no new cycle.
-      {"4 3 7  0 100  100 0  1 101  101 1  2 101  3 102  102 2  3 100",
-       drawing(
-           "Deadlocked: 0 -> 100 -> 0\\nWith the claim edge 3 -> 100 the graph is still deadlocked",
-           "  \"0\" [shape=circle, color=red, fontcolor=red];\n"
-           "  \"1\" [shape=circle, color=red, fontcolor=red];\n"
-           "  \"2\" [shape=circle, peripheries=2];\n  \"3\" [shape=circle, peripheries=2];\n"
-           "  \"100\" [shape=box, color=red, fontcolor=red];\n"
-           "  \"101\" [shape=box, color=red, fontcolor=red];\n  \"102\" [shape=box];\n",
-           "  \"0\" -> \"100\" [color=red];\n  \"1\" -> \"101\" [color=red];\n"
-           "  \"2\" -> \"101\";\n  \"3\" -> \"102\";\n  \"100\" -> \"0\" [color=red];\n"
-           "  \"101\" -> \"1\" [color=red];\n  \"102\" -> \"2\";\n"
-           "  \"3\" -> \"100\" [style=dashed];\n")},
-      {"1 1 1  0 100  5 0",  // a claim edge whose source names no node is not drawn
-       drawing("Not deadlocked\\nThe claim edge 5 -> 0 does not create a cycle", plain_pair,
-               "  \"0\" -> \"100\";\n")},
+  const auto pair = [](const std::string& colour) {
+    return "  \"0\" [shape=circle, color=" + colour + ", fontcolor=" + colour +
+           "];\n  \"100\" [shape=box, color=" + colour + ", fontcolor=" + colour + "];\n";
   };
-  for (const auto& [input, expected] : cases) {
-    EXPECT_EQ(run_flow(run_drawer, input), std::pair(expected, 0)) << input;
-  }
-}
-
-TEST(Holddraw, DrawsTheWaitForGraph) {
   const auto wait_for = [](const std::string& title, const std::string& nodes,
                            const std::string& arrows) {
     return "digraph \"wait-for graph\" {\n  labelloc=t;\n  label=\"Wait-for graph\\n" + title +
            "\";\n" + nodes + arrows + "}\n";
   };
-  const std::string amber = "color=\"#c06000\", fontcolor=\"#c06000\"";
-  const std::pair<const char*, std::string> cases[] = {
+  const std::string amber = "color=\"#c06000\"";
+  const std::tuple<int (*)(), const char*, std::string> cases[] = {
+      {run_drawer, "0 0 0", drawing("Not deadlocked", "", "")},
+      // Duplicates as one arrow, a target naming no node, a source naming none.
+      {run_drawer, "2 1 6  0 100  0 -7  0 100  0 100  1 0  5 0",
+       drawing("Not deadlocked",
+               "  \"0\" [shape=circle];\n  \"1\" [shape=circle];\n  \"100\" [shape=box];\n",
+               "  \"0\" -> \"-7\";\n  \"0\" -> \"100\" [label=\"x3\"];\n  \"1\" -> \"0\";\n")},
+      {run_drawer, "1 1 2  0 100  100 0  0 100",
+       drawing("Deadlocked: 0 -> 100 -> 0\\nWith the claim edge 0 -> 100 the graph is still "
+               "deadlocked",
+               pair("red"),
+               "  \"0\" -> \"100\" [color=red];\n  \"100\" -> \"0\" [color=red];\n"
+               "  \"0\" -> \"100\" [style=dashed, " +
+                   amber + "];\n")},
+      {run_drawer, "1 1 1  0 100  100 0",
+       drawing("Not deadlocked\\nThe claim edge 100 -> 0 creates a cycle: 0 -> 100 -> 0",
+               pair("\"#c06000\""),
+               "  \"0\" -> \"100\" [" + amber + "];\n  \"100\" -> \"0\" [style=dashed, " + amber +
+                   "];\n")},
+      // Two cycles, both red though the title names one; process 2 waits
+      // behind the second.
+      {run_drawer, "2 2 5  0 100  100 0  1 101  101 1  2 101",
+       drawing("Deadlocked: 0 -> 100 -> 0",
+               "  \"0\" [shape=circle, color=red, fontcolor=red];\n"
+               "  \"1\" [shape=circle, color=red, fontcolor=red];\n"
+               "  \"100\" [shape=box, color=red, fontcolor=red];\n"
+               "  \"101\" [shape=box, color=red, fontcolor=red];\n",
+               "  \"0\" -> \"100\" [color=red];\n  \"1\" -> \"101\" [color=red];\n"
+               "  \"100\" -> \"0\" [color=red];\n  \"101\" -> \"1\" [color=red];\n")},
+      {run_drawer, "1 1 1  0 100  5 0",  // a claim edge whose source names no node is not drawn
+       drawing("Not deadlocked\\nThe claim edge 5 -> 0 does not create a cycle", plain_pair,
+               "  \"0\" -> \"100\";\n")},
       // 0 waits for 1 through 100 and through 101, an arrow each; 1 waits
       // for 0 only once the claim edge 102 -> 0 is in; 2 waits for 1.
-      {"3 3 6  0 100  0 101  100 1  101 1  1 102  2 100  102 0",
+      {run_wait_for, "3 3 6  0 100  0 101  100 1  101 1  1 102  2 100  102 0",
        wait_for(
            "Not deadlocked\\nThe claim edge 102 -> 0 creates a cycle: 0 -> 101 -> 1 -> 102 -> 0",
-           "  \"0\" [shape=circle, " + amber + "];\n  \"1\" [shape=circle, " + amber +
-               "];\n  \"2\" [shape=circle];\n",
-           "  \"0\" -> \"1\" [label=\"100\", color=\"#c06000\"];\n"
-           "  \"0\" -> \"1\" [label=\"101\", color=\"#c06000\"];\n"
-           "  \"1\" -> \"0\" [label=\"102\", style=dashed, color=\"#c06000\"];\n"
-           "  \"2\" -> \"1\" [label=\"100\"];\n")},
+           "  \"0\" [shape=circle, " + amber + ", font" + amber + "];\n  \"1\" [shape=circle, " +
+               amber + ", font" + amber + "];\n  \"2\" [shape=circle];\n",
+           "  \"0\" -> \"1\" [label=\"100\", " + amber + "];\n  \"0\" -> \"1\" [label=\"101\", " +
+               amber + "];\n  \"1\" -> \"0\" [label=\"102\", style=dashed, " + amber +
+               "];\n  \"2\" -> \"1\" [label=\"100\"];\n")},
       // A deadlock through an edge from a process to a process, which the
       // wait-for graph cannot show.
-      {"2 1 3  0 1  1 100  100 0",
+      {run_wait_for, "2 1 3  0 1  1 100  100 0",
        wait_for("Deadlocked: 0 -> 1 -> 100 -> 0\\nNot shown: a cycle through an edge from a "
                 "process to a process or a resource to a resource",
                 "  \"0\" [shape=circle];\n  \"1\" [shape=circle];\n",
                 "  \"1\" -> \"0\" [label=\"100\"];\n")},
   };
-  for (const auto& [input, expected] : cases) {
-    EXPECT_EQ(run_flow(run_wait_for, input), std::pair(expected, 0)) << input;
+  for (const auto& [flow, input, expected] : cases) {
+    EXPECT_EQ(run_flow(flow, input), std::pair(expected, 0)) << input;
   }
   EXPECT_EQ(run_in_memory(run_drawer, "1 1 x").errors,
             "holddraw: expected the number of edges, found \"x\"\n");

@@ -427,33 +427,6 @@ test("a phone and a laptop show the answer on the first screen and the drawing s
   }
 });
 
-// The contrast of a colour, "rgb(r, g, b)", against white.
-function contrastOnWhite(colour) {
-  const linear = colour.match(/\d+/g).slice(0, 3).map((c) => c / 255)
-    .map((c) => (c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4));
-  return 1.05 / (0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2] + 0.05);
-}
-
-test("the verdict's three looks and the drawing's amber stand out from the page, and say so in words", async () => {
-  // The text, the verdict's border, its words, and the colours of the arrows.
-  const looksOf = [
-    ["1 1 2 0 100 100 0 0 100", "rgb(187, 0, 0)", /^Deadlocked: 0 -> 100 -> 0\./, ["#c06000", "red"]],
-    ["1 1 1 0 100 100 0", "rgb(192, 96, 0)", /^Not deadlocked\. The claim edge 100 -> 0 creates a cycle/, ["#c06000"]],
-    ["1 1 1 0 100 0 100", "rgb(85, 85, 85)", /^Not deadlocked\. The claim edge 0 -> 100 does not create a cycle\.$/, ["black"]],
-  ];
-  for (const [text, border, words, colours] of looksOf) {
-    await type(text);
-    const colour = await page.$eval("#verdict", (verdict) => getComputedStyle(verdict).borderTopColor);
-    assert.equal(colour, border, text);
-    assert.ok(contrastOnWhite(colour) >= 3, `${colour} on white`);
-    assert.match(await page.textContent("#verdict"), words);
-    assert.deepEqual(Object.keys(await arrowColours()).sort(), colours, text);
-  }
-  assert.ok(contrastOnWhite("rgb(192, 96, 0)") >= 3);
-  assert.ok(await page.isVisible('#drawing-key li:has-text("amber")'));
-  assert.deepEqual(await accessibilityViolations(), []);
-});
-
 test("clicks start on edges, tell what the next one does, cancel, reach an arrow near its line, and keep the focus", async () => {
   await page.setViewportSize({ width: 1280, height: 800 });
   const text = "2 1 1\n0 100\n";
@@ -508,30 +481,49 @@ test("notes say what is odd, count the rest, and a click selects the edge they a
   assert.deepEqual([await page.locator("#notes li").count(), await page.textContent("#notes-rest")], [100, "… and 199 more notes."]);
 });
 
-// Each graph, and the attributes of its verdict: the deadlocked and waiting
-// processes as typed and with the claim edge, and the single aborts.
+// The contrast of a colour, "rgb(r, g, b)", against white.
+function contrastOnWhite(colour) {
+  const linear = colour.match(/\d+/g).slice(0, 3).map((c) => c / 255)
+    .map((c) => (c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4));
+  return 1.05 / (0.2126 * linear[0] + 0.7152 * linear[1] + 0.0722 * linear[2] + 0.05);
+}
+
+const [RED, AMBER, GREY] = ["rgb(187, 0, 0)", "rgb(192, 96, 0)", "rgb(85, 85, 85)"];
+
+// Each graph, its verdict's border and last words, the colours of its
+// arrows, and its verdict's attributes: the deadlocked and waiting processes
+// as typed and with the claim edge, and the single aborts.
 const WHOLE_DEADLOCKS = [
   // Two separate cycles; process 2 waits behind the second.
-  ["3 3 5  0 100 100 0  1 101 101 1  2 101", ["0 1", "2", "", "", ""],
+  ["3 3 5  0 100 100 0  1 101 101 1  2 101", RED, ["black", "red"], ["0 1", "2", "", "", ""],
     "Deadlocked: processes 0 and 1; process 2 waits for them for ever. No single abort would end it."],
   // One cycle through three processes, and one waiting behind it; the claim edge joins process 4 to it.
-  ["5 3 7  0 100 100 1 1 101 101 2 2 102 102 0 3 100  4 101", ["0 1 2", "3", "0 1 2", "3 4", "0 1 2"],
+  ["5 3 7  0 100 100 1 1 101 101 2 2 102 102 0 3 100  4 101", RED, ["black", "red"], ["0 1 2", "3", "0 1 2", "3 4", "0 1 2"],
     "Deadlocked: processes 0, 1 and 2; process 3 waits for them for ever. Aborting any one of processes 0, 1 and 2 alone would end it."],
+  // A deadlock the claim edge repeats: still red, the claim edge amber.
+  ["1 1 2 0 100 100 0 0 100", RED, ["#c06000", "red"], ["0", "", "0", "", "0"], "Aborting process 0 alone would end it."],
   // Safe as typed; the claim edge closes a cycle that process 2 waits behind.
-  ["3 2 4  0 100 100 1 1 101 2 101  101 0", ["", "", "0 1", "2", ""], "With it, processes 0 and 1 would be deadlocked; process 2 would wait for them for ever."],
+  ["3 2 4  0 100 100 1 1 101 2 101  101 0", AMBER, ["#c06000", "black"], ["", "", "0 1", "2", ""],
+    "With it, processes 0 and 1 would be deadlocked; process 2 would wait for them for ever."],
+  ["1 1 1 0 100 0 100", GREY, ["black"], ["", "", "", "", ""], "The claim edge 0 -> 100 does not create a cycle."],
   // A cycle through resources only.
-  ["1 2 2  100 101 101 100", ["", "", "", "", ""], "No process lies on a cycle: it runs through resources only. No single abort would end it."],
+  ["1 2 2  100 101 101 100", RED, ["red"], ["", "", "", "", ""], "No process lies on a cycle: it runs through resources only. No single abort would end it."],
 ];
 
-test("the verdict names every process caught in the deadlock, who waits behind it, and which abort ends it", async () => {
+test("the verdict's looks stand out, and it names every process in the deadlock, who waits, and which abort ends it", async () => {
   const names = ["deadlockedProcesses", "waitingProcesses", "claimDeadlockedProcesses", "claimWaitingProcesses", "singleAborts"];
-  for (const [text, sets, words] of WHOLE_DEADLOCKS) {
+  for (const [text, border, colours, sets, words] of WHOLE_DEADLOCKS) {
     await type(text);
+    const colour = await page.$eval("#verdict", (verdict) => getComputedStyle(verdict).borderTopColor);
+    assert.ok(colour === border && contrastOnWhite(colour) >= 3, `${text}: ${colour}`);
+    assert.deepEqual(Object.keys(await arrowColours()).sort(), colours, text);
     assert.deepEqual(await page.$eval("#verdict", (verdict, keys) => keys.map((key) => verdict.dataset[key]), names), sets, text);
     assert.ok((await page.textContent("#verdict")).endsWith(words), await page.textContent("#verdict"));
     if (text.startsWith("3 3")) await page.mouse.move(0, 0);  // no note pointed at
     if (text.startsWith("3 3")) await page.screenshot({ path: process.env.SCREENSHOT.replace(/\.png$/, "-deadlock.png"), fullPage: true, clip: { x: 0, y: 0, width: 1280, height: 760 } });
   }
+  assert.ok(contrastOnWhite(AMBER) >= 3 && await page.isVisible('#drawing-key li:has-text("amber")'));
+  assert.deepEqual(await accessibilityViolations(), []);
   // 300 arrows, not drawn: no single aborts worked out
   await type(`100 100 300 ${Array.from({ length: 300 }, (_, k) => `${k % 100} ${100 + (k % 100 + (k >> 7)) % 100}`).join(" ")}`);
   assert.equal(await page.getAttribute("#verdict", "data-single-aborts"), null);
@@ -560,25 +552,13 @@ test("no line of the verdict breaks inside an arrow or before one, at any width"
   await type("5 5 10 0 101 101 1 1 102 102 2 2 103 103 3 3 104 104 4 4 100 100 0 100 1");
   for (let width = 200; width <= 1280; width += 20) {
     await page.setViewportSize({ width, height: 800 });
-    const lines = await page.evaluate(() => {  // the verdict's text, "|" where a line ends
-      let text = "";
-      let bottom = null;
-      const range = document.createRange();
-      const walker = document.createTreeWalker(document.getElementById("verdict"), NodeFilter.SHOW_TEXT);
-      while (walker.nextNode()) {
-        for (let k = 0; k < walker.currentNode.length; k++) {
-          range.setStart(walker.currentNode, k);
-          range.setEnd(walker.currentNode, k + 1);
-          const box = range.getBoundingClientRect();
-          if (box.height > 0 && bottom !== null && box.top >= bottom) text += "|";
-          if (box.height > 0) bottom = box.bottom;
-          text += walker.currentNode.data[k];
-        }
-      }
-      return text;
-    });
-    assert.doesNotMatch(lines, /\S ?\| ?->|-\|>/, `at ${width} px`);
-    assert.ok(width > 300 || lines.includes("|"), lines);  // narrow, it takes lines
+    // Each arrow, with the id before it, is one piece on one line; lines, when narrow.
+    const { pieces, arrows, whole, height } = await page.$eval("#verdict", (verdict) => ({
+      pieces: [...verdict.querySelectorAll(".arrow")].map((piece) => `${piece.getClientRects().length} ${piece.textContent}`),
+      arrows: verdict.textContent.split("->").length - 1, whole: verdict.textContent, height: verdict.clientHeight }));
+    assert.equal(pieces.length, arrows, whole);
+    for (const piece of pieces) assert.match(piece, /^1 \S+ ->$/, `at ${width} px`);
+    assert.ok(width > 300 || height > 200, `${height} px at ${width} px`);
   }
 });
 
