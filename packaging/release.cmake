@@ -27,12 +27,13 @@ add_custom_target(release_page ALL DEPENDS ${page_file})
 add_test(NAME page_in_browser COMMAND ${CMAKE_CTEST_COMMAND} --test-dir ${page_dir} --output-on-failure)
 set_tests_properties(page_in_browser PROPERTIES TIMEOUT 600)
 
-# The programs again, linked statically, for the tarball.
+# The programs again, linked statically and hardened as the .deb's are, for
+# the tarball.
 set(static_dir ${CMAKE_BINARY_DIR}/static)
 ExternalProject_Add(static_build
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${static_dir}
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DLOCKPROBE_STATIC=ON -DLOCKPROBE_BUILD_TESTS=OFF
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DLOCKPROBE_STATIC=ON -DLOCKPROBE_HARDEN=ON -DLOCKPROBE_BUILD_TESTS=OFF
     -DLOCKPROBE_BUILD_BENCH=OFF -DLOCKPROBE_PAGE=${LOCKPROBE_PAGE}
     -DCMAKE_INSTALL_PREFIX=${CMAKE_INSTALL_PREFIX}
   BUILD_COMMAND ${CMAKE_COMMAND} --build ${static_dir} -j 2
@@ -53,6 +54,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The desktop entry opens the page in the user's browser with sensible-browser.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS sensible-utils)
+# holddraw writes what Graphviz's dot draws.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS graphviz)
 file(READ description.txt CPACK_PACKAGE_DESCRIPTION)
 # Read by CPack for each package: the commit's date, and the static build for the tarball.
 set(source_date_epoch $ENV{SOURCE_DATE_EPOCH})
