@@ -195,7 +195,8 @@ std::vector<graph_note> plain_notes(const typed_graph& g) {
   std::vector<edge> all = g.edges;
   if (g.claim) all.push_back(*g.claim);
   for (std::size_t i = 0; i < all.size(); ++i) {
-    const auto [u, v] = all[i];
+    const std::int32_t u = all[i].first;  // copies: clang 14 lets no lambda take a binding
+    const std::int32_t v = all[i].second;
     const auto item = static_cast<std::int32_t>(i + 1);
     const auto add = [&](note_kind kind) { notes.push_back({kind, item, u, v}); };
     if (!g.names_a_node(u) || !g.names_a_node(v)) {
