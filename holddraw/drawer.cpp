@@ -261,20 +261,6 @@ arrow_matrix waits_of(const arrow_matrix& arrows, node_counts counts) {
   return waits;
 }
 
-// Whether an edge between two nodes of one kind lies on a cycle with the
-// claim edge in, a cycle that the wait-for graph cannot show.
-bool odd_cycle(const findings& found) {
-  for (std::int32_t u = 0; u < found.counts.nodes(); ++u) {
-    for (std::int32_t v = 0; v < found.counts.nodes(); ++v) {
-      const auto [from, to] = std::pair(static_cast<std::size_t>(u), static_cast<std::size_t>(v));
-      const bool one_kind = (u < found.counts.processes) == (v < found.counts.processes);
-      if (one_kind && found.with_claim[from][to] && found.then.arrow_on_cycle(from, to))
-        return true;
-    }
-  }
-  return false;
-}
-
 constexpr std::string_view ODD_CYCLE =
     "Not shown: a cycle through an edge from a process to a process or a resource to a resource";
 
@@ -286,7 +272,7 @@ void put_wait_for(const findings& found) {
   const deadlock_sets then = find_deadlock(with_claim, processes);
   std::vector<std::string> title = title_of(found);
   title.insert(title.begin(), "Wait-for graph");
-  if (odd_cycle(found)) {
+  if (cycle_through_one_kind(found.with_claim, found.counts, found.then)) {
     title.emplace_back(ODD_CYCLE);
   }
   put_text("digraph \"wait-for graph\" {\n  labelloc=t;\n  label=");

@@ -1,6 +1,7 @@
 #include "deadlock.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -93,6 +94,18 @@ std::vector<std::int32_t> single_aborts(const arrow_matrix& arrows, node_counts 
     if (find_deadlock(without, counts).on_cycle.none()) aborts.push_back(p);
   }
   return aborts;
+}
+
+bool cycle_through_one_kind(const arrow_matrix& arrows, node_counts counts,
+                            const deadlock_sets& cycles) {
+  for (std::int32_t u = 0; u < counts.nodes(); ++u) {
+    for (std::int32_t v = 0; v < counts.nodes(); ++v) {
+      const auto [from, to] = std::pair(static_cast<std::size_t>(u), static_cast<std::size_t>(v));
+      const bool one_kind = (u < counts.processes) == (v < counts.processes);
+      if (one_kind && arrows[from][to] && cycles.arrow_on_cycle(from, to)) return true;
+    }
+  }
+  return false;
 }
 
 std::vector<std::int32_t> processes_in(const std::bitset<MAX_NODES>& nodes, node_counts counts) {

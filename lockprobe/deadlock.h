@@ -31,5 +31,11 @@ deadlock_sets find_deadlock(const arrow_matrix& arrows, node_counts counts);
 // graph without one.
 std::vector<std::int32_t> single_aborts(const arrow_matrix& arrows, node_counts counts);
 
+// Returns whether an arrow between two nodes of one kind, two processes or
+// two resources, lies on a cycle of `cycles`, the cycles of the graph with
+// `arrows`: a cycle that the wait-for graph cannot show.
+bool cycle_through_one_kind(const arrow_matrix& arrows, node_counts counts,
+                            const deadlock_sets& cycles);
+
 // The ids of the processes among `nodes`, in increasing order.
 std::vector<std::int32_t> processes_in(const std::bitset<MAX_NODES>& nodes, node_counts counts);

@@ -84,12 +84,14 @@ emscripten::val notes_of(const text_notes& found) {
   return notes;
 }
 
-// The deadlocked and the waiting processes of the graph with these arrows.
+// The deadlocked and the waiting processes of the graph with these arrows,
+// and whether a cycle runs through an edge that the wait-for graph cannot show.
 emscripten::val processes_of(const arrow_matrix& arrows, node_counts counts) {
   const deadlock_sets found = find_deadlock(arrows, counts);
   emscripten::val sets = emscripten::val::object();
   sets.set("deadlocked", ids(processes_in(found.on_cycle, counts)));
   sets.set("waiting", ids(processes_in(found.waiting, counts)));
+  sets.set("hiddenFromWaitFor", cycle_through_one_kind(arrows, counts, found));
   return sets;
 }
 

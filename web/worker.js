@@ -18,6 +18,8 @@ const ARROW_LIMIT = 200;
 // few, the verdicts; the page offers the whole of it as a download.
 const LINES_SHOWN = 2000;
 const LAST_LINES_SHOWN = 3;
+const HIDDEN_CYCLE = "A cycle through an edge from a process to a process, or from a resource to a " +
+  "resource, is not shown in the wait-for graph: the notes name such edges.";
 // Notes beyond these are counted, not listed.
 const NOTES_SHOWN = 100;
 
@@ -134,8 +136,11 @@ function answer(engine, viz, view) {
   const taught = engine.teach(NOTES_SHOWN, drawn.status === 0 && arrows <= ARROW_LIMIT);
   const checked = drawn.status === 0 ? run(engine.runChecker) : drawn;
   if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) return { ...nothing, read, message: checked.message };
-  const shown = view === "wait-for" ? run(engine.runWaitFor).output : drawn.output;
+  const waitFor = view === "wait-for";
+  const shown = waitFor ? run(engine.runWaitFor).output : drawn.output;
   const shownDot = decoder.decode(shown);
+  const picture = drawing(viz, shownDot, arrowCount(shownDot));
+  const hidden = waitFor && (taught.claim ?? taught.typed).hiddenFromWaitFor;
   return {
     ...nothing,
     read,
@@ -144,7 +149,8 @@ function answer(engine, viz, view) {
     lockprobe: output(checkerOutput(checked)),
     holdview: output(withoutPrompts(run(engine.runViewer).output)),
     dot: output(shown),
-    ...drawing(viz, shownDot, arrowCount(shownDot)),
+    ...picture,
+    note: hidden ? `${picture.note} ${HIDDEN_CYCLE}`.trim() : picture.note,
   };
 }
 
