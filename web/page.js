@@ -242,7 +242,11 @@ function unpick() {
 
 function pick(node) {
   const mode = $("click-mode").value;
-  if (mode === "recover") return setBytes(recovered(bytes, read, titleOf(node)));
+  if (mode === "recover") {
+    // Only a node can be aborted or taken back, not an id that names none.
+    if (nodeIds(read).has(titleOf(node))) setBytes(recovered(bytes, read, titleOf(node)));
+    return;
+  }
   if (picked === null) {
     picked = node;
     node.classList.add("picked");
