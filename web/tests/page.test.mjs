@@ -272,7 +272,9 @@ test("the walks keep each step in view, the drawing still, on a laptop and a pho
       before = await stepText();
       assert.ok(await inView("#step-text, #drawing g.node, #drawing g.edge"), `${width}x${height}, step ${k}`);
       const moved = Math.abs((top ??= await drawingTop()) - await drawingTop());
-      assert.ok(moved <= 2, `${width}x${height}: the drawing moved ${moved} px at step ${k}`);
+      const controls = await page.$eval("#step-controls", (element) => element.getBoundingClientRect().top);
+      assert.ok(moved <= 2 && Math.abs(controls) <= 2, `${width}x${height}, step ${k}: the drawing moved ${moved} px, ` +
+        `the controls are ${controls} px down`);
       if (await page.isDisabled("#step-next")) break;
       await (k % 2 ? page.click("#step-next") : page.keyboard.press("ArrowRight"));
     }
