@@ -24,6 +24,7 @@ namespace {
 std::string input;                  // the bytes the flows read
 flow_result last;                   // what the last run wrote
 std::vector<std::int32_t> located;  // the value, start and end of each number last located
+text_notes taught;                  // what teach() read last
 
 // Room for an input of `size` bytes, for the worker to copy them into.
 emscripten::val input_room(std::size_t size) {
@@ -97,26 +98,31 @@ emscripten::val processes_of(const arrow_matrix& arrows, node_counts counts) {
 
 // What the page tells a learner about the input, as note_text() reads it:
 // at most `limit` notes, how many there are, and the deadlocked and waiting
-// processes as typed and, when a claim edge was typed, with it; with
-// `with_aborts`, the processes whose abort alone would end the deadlock.
-emscripten::val teach(std::size_t limit, bool with_aborts) {
-  const text_notes found = note_text(input, limit);
+// processes as typed and, when a claim edge was typed, with it. What it read
+// is kept for single_aborts_of_taught().
+emscripten::val teach(std::size_t limit) {
+  taught = note_text(input, limit);
   emscripten::val result = emscripten::val::object();
-  result.set("whole", found.whole);
-  result.set("notes", notes_of(found));
-  result.set("total", found.total);
-  if (!found.whole) return result;
-  result.set("typed", processes_of(found.typed, found.counts));
-  if (found.claim) {
-    arrow_matrix with_claim = found.typed;
-    const std::int32_t from = found.counts.dense_index(found.claim->u);
-    const std::int32_t to = found.counts.dense_index(found.claim->v);
+  result.set("whole", taught.whole);
+  result.set("notes", notes_of(taught));
+  result.set("total", taught.total);
+  if (!taught.whole) return result;
+  result.set("typed", processes_of(taught.typed, taught.counts));
+  if (taught.claim) {
+    arrow_matrix with_claim = taught.typed;
+    const std::int32_t from = taught.counts.dense_index(taught.claim->u);
+    const std::int32_t to = taught.counts.dense_index(taught.claim->v);
     if (from >= 0 && to >= 0)
       with_claim[static_cast<std::size_t>(from)].set(static_cast<std::size_t>(to));
-    result.set("claim", processes_of(with_claim, found.counts));
+    result.set("claim", processes_of(with_claim, taught.counts));
   }
-  if (with_aborts) result.set("aborts", ids(single_aborts(found.typed, found.counts)));
   return result;
+}
+
+// The processes whose abort alone would end the deadlock of the graph that
+// teach() read last.
+emscripten::val single_aborts_of_taught() {
+  return ids(single_aborts(taught.typed, taught.counts));
 }
 
 }  // namespace
@@ -125,6 +131,7 @@ EMSCRIPTEN_BINDINGS(engine) {
   emscripten::function("inputRoom", &input_room);
   emscripten::function("locateNumbers", &locate_numbers_of_input);
   emscripten::function("teach", &teach);
+  emscripten::function("singleAbortsOfTaught", &single_aborts_of_taught);
   emscripten::function(
       "runChecker", +[] { return run(run_checker); });
   emscripten::function(

@@ -19,6 +19,7 @@ const examples = new Map([...document.querySelectorAll("[data-example]")]
 const input = $("input");
 const worker = new Worker(URL.createObjectURL(
   new Blob([$("worker-source").textContent], { type: "text/javascript" })));
+worker.postMessage({ source: $("worker-source").textContent });  // for the worker's own helper
 const wholeTexts = {};  // what the download buttons write, by name: texts or bytes
 const decoder = new TextDecoder();
 let text = "";  // the input as text: the text box's, or one kept aside

@@ -3,6 +3,11 @@
 // Graphviz (Viz) and the engine (createEngine) come before this script in the
 // worker's source. Outputs stay bytes, which move to the page without a copy:
 // only the lines the page shows are made into text.
+//
+// What the page tells a learner of a text, its notes and its whole deadlock,
+// is worked out by a second worker, the teacher, while this one runs the
+// programs: each takes a pass over the text, and on a long text the two run
+// side by side. The teacher runs this same script, which the page sends once.
 
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
@@ -23,7 +28,11 @@ const HIDDEN_CYCLE = "A cycle through an edge from a process to a process, or fr
 // Notes beyond these are counted, not listed.
 const NOTES_SHOWN = 100;
 
-const ready = Promise.all([createEngine(), Viz.instance()]);
+const TEACHER = "teacher";
+const teaching = self.name === TEACHER;
+const ready = Promise.all([createEngine(), teaching ? null : Viz.instance()]);
+let teacher = null;
+const lessons = new Map();  // the teacher's answers awaited, by the id of their text
 
 // Runs a flow on the input given to the engine: its output's bytes, copied
 // out of the engine's memory before the next run reuses it, its exit status,
@@ -120,11 +129,50 @@ function drawing(viz, dot, arrows) {
   return { svg: viz.renderString(dot, { format: "svg" }), note: "" };
 }
 
+// Starts the teacher, a worker that runs `source`, this script's own.
+function startTeacher(source) {
+  teacher = new Worker(URL.createObjectURL(new Blob([source], { type: "text/javascript" })), { name: TEACHER });
+  teacher.onmessage = ({ data: { id, taught, failure } }) => {
+    const { resolve, reject } = lessons.get(id);
+    lessons.delete(id);
+    if (failure === undefined) resolve(taught);
+    else reject(new Error(failure));
+  };
+  teacher.onerror = (event) => {
+    for (const { reject } of lessons.values()) reject(new Error(event.message));
+    lessons.clear();
+  };
+}
+
+// Hands the text `id` to the teacher, moving its bytes there; returns what
+// it will tell of it.
+function ask(id, bytes) {
+  return new Promise((resolve, reject) => {
+    lessons.set(id, { resolve, reject });
+    teacher.postMessage({ id, bytes }, [bytes.buffer]);
+  });
+}
+
+// The teacher's part: the notes and the whole deadlock of the text, and,
+// once told that it is drawn, its single aborts.
+let lastLesson = null;
+async function teach({ id, bytes, drawn }) {
+  const [engine] = await ready;
+  if (bytes !== undefined) {
+    engine.inputRoom(bytes.length).set(bytes);
+    lastLesson = { id, taught: engine.teach(NOTES_SHOWN) };
+    return;
+  }
+  if (drawn && lastLesson.taught.whole) lastLesson.taught.aborts = [...engine.singleAbortsOfTaught()];
+  postMessage(lastLesson);
+}
+
 // The answer for the input given to the engine: the outputs, or the
 // programs' message, what was read of it, and what the page tells of it:
-// the notes and the whole deadlock. In the wait-for `view`, the drawing is
-// the wait-for graph's.
-function answer(engine, viz, view) {
+// the notes and the whole deadlock, from the teacher, which is told whether
+// the graph is drawn once holddraw has run. In the wait-for `view`, the
+// drawing is the wait-for graph's.
+async function answer(engine, viz, view, id, lesson) {
   const none = output(new Uint8Array());
   const nothing = { message: "", lockprobe: none, holdview: none, dot: none, svg: "", note: "", verdict: null };
   const drawn = run(engine.runDrawer);
@@ -133,36 +181,47 @@ function answer(engine, viz, view) {
   // The edges' places are needed only for clicks on a drawing, and the
   // single aborts only for a graph drawn.
   const read = located(engine, drawn.status === 0 && arrows <= ARROW_LIMIT);
-  const taught = engine.teach(NOTES_SHOWN, drawn.status === 0 && arrows <= ARROW_LIMIT);
+  teacher.postMessage({ id, drawn: drawn.status === 0 && arrows <= ARROW_LIMIT });
   const checked = drawn.status === 0 ? run(engine.runChecker) : drawn;
-  if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) return { ...nothing, read, message: checked.message };
+  if (checked.status !== 0 && checked.message !== NO_CLAIM_EDGE) {
+    return { ...nothing, read, taught: await lesson, message: checked.message };
+  }
   const waitFor = view === "wait-for";
   const shown = waitFor ? run(engine.runWaitFor).output : drawn.output;
   const shownDot = decoder.decode(shown);
   const picture = drawing(viz, shownDot, arrowCount(shownDot));
-  const hidden = waitFor && (taught.claim ?? taught.typed).hiddenFromWaitFor;
-  return {
+  const answered = {
     ...nothing,
     read,
-    taught,
     verdict: verdict(checked, dot),
     lockprobe: output(checkerOutput(checked)),
     holdview: output(withoutPrompts(run(engine.runViewer).output)),
     dot: output(shown),
     ...picture,
-    note: hidden ? `${picture.note} ${HIDDEN_CYCLE}`.trim() : picture.note,
   };
+  // The engine is not used after the teacher's answer arrives, when it may be on the next text.
+  const taught = await lesson;
+  const hidden = waitFor && (taught.claim ?? taught.typed).hiddenFromWaitFor;
+  return { ...answered, taught, note: hidden ? `${picture.note} ${HIDDEN_CYCLE}`.trim() : picture.note };
 }
 
-onmessage = async ({ data: { id, bytes, steps, view } }) => {
+onmessage = async ({ data }) => {
+  if (teaching) {
+    await teach(data).catch((error) => postMessage({ id: data.id, failure: String(error) }));
+    return;
+  }
+  if (data.source !== undefined) return startTeacher(data.source);
+  const { id, bytes, steps, view } = data;
   try {
     const [engine, viz] = await ready;
-    engine.inputRoom(bytes.length).set(bytes);
     if (steps) {
+      engine.inputRoom(bytes.length).set(bytes);
       postMessage({ id, steps: searchSteps(engine) });
       return;
     }
-    const answered = { id, view, ...answer(engine, viz, view) };
+    engine.inputRoom(bytes.length).set(bytes);
+    const lesson = ask(id, bytes);
+    const answered = { id, view, ...await answer(engine, viz, view, id, lesson) };
     const moved = [answered.lockprobe, answered.holdview, answered.dot].map((shown) => shown.whole.buffer);
     postMessage(answered, [...new Set(moved), answered.read.numbers.buffer]);
   } catch (error) {
