@@ -117,10 +117,10 @@ bool has_cycle(const typed_graph& g, const std::vector<edge>& edges) {
 
 // A plain recursive search, colouring each node new, on the path or done:
 // its steps, as run_search_steps() writes them for search `number`, and the
-// cycle it ends on, each node mapped to the next, or none.
+// cycle it ends on, as holddraw's title names it, or none.
 struct plain_search {
   std::string steps;
-  std::map<std::int32_t, std::int32_t> cycle;
+  std::string cycle;
 
   plain_search(const typed_graph& g, const std::vector<edge>& edges, const std::string& number) {
     std::map<std::int32_t, int> colour;  // 0 new, 1 on the path, 2 done
@@ -137,7 +137,8 @@ struct plain_search {
         if (!g.names_a_node(e->second) || colour[e->second] == 2) continue;
         if (colour[e->second] == 1) {
           for (auto on = std::find(path.begin(), path.end(), e->second); on != path.end(); ++on)
-            cycle[*on] = on + 1 == path.end() ? e->second : on[1];
+            cycle += std::to_string(*on) + " -> ";
+          cycle += std::to_string(e->second);
           return true;
         }
         if (visit(e->second)) return true;
@@ -336,6 +337,14 @@ void check_flows(const std::string& input) {
   ASSERT_EQ(solid, (std::vector<std::pair<edge, int>>(typed.begin(), typed.end())))
       << input << drawing;
   ASSERT_EQ(looks, expected_looks) << input << drawing;
+  // The title names the cycle the search ends on.
+  const std::string title = deadlocked ? "Deadlocked: " + first.cycle
+                            : closed && g.claim
+                                ? "Not deadlocked\\nThe claim edge " + std::to_string(claim.first) +
+                                      " -> " + std::to_string(claim.second) +
+                                      " creates a cycle: " + second.cycle
+                                : "Not deadlocked";
+  ASSERT_NE(drawing.find("label=\"" + title), std::string::npos) << input << drawing;
 }
 
 std::string random_graph(std::mt19937& random) {
