@@ -287,7 +287,7 @@ void put_wait_for(const findings& found) {
         if (!found.with_claim[pp][rr] || !found.with_claim[rr][qq]) continue;
         const bool claimed = !found.typed[pp][rr] || !found.typed[rr][qq];
         std::string_view colour;
-        if (!claimed && now.arrow_on_cycle(pp, qq) && typed[pp][qq])
+        if (!claimed && now.arrow_on_cycle(pp, qq))
           colour = "red";
         else if (then.arrow_on_cycle(pp, qq))
           colour = CLAIM_COLOUR;
@@ -307,13 +307,10 @@ std::optional<input_error> find(findings& found) {
   found.now = find_deadlock(found.typed, found.counts);
   if (isCyclic() == 1) found.deadlock = cycle_found();
   if (auto error = read_claim_edge_if_any(found.claim)) return error;
-  found.with_claim = found.typed;
+  found.with_claim =
+      found.claim ? with_arrow(found.typed, found.counts, *found.claim) : found.typed;
   if (claim_added(found)) {
     if (auto error = add_claim_edge(*found.claim)) return error;
-    if (const std::int32_t to = dense_index_of(found.claim->v); to >= 0) {
-      found.with_claim[static_cast<std::size_t>(dense_index_of(found.claim->u))].set(
-          static_cast<std::size_t>(to));
-    }
   }
   found.then = find_deadlock(found.with_claim, found.counts);
   // A graph that is deadlocked already keeps its first cycle.
@@ -375,5 +372,3 @@ int main(int argc, char** argv) {
   return refuse(argc > 2 ? argv[2] : argument);
 }
 #endif
-
-// A fuzz harness or a test that runs the flow in process brings its own main.

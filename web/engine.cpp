@@ -109,12 +109,8 @@ emscripten::val teach(std::size_t limit) {
   if (!taught.whole) return result;
   result.set("typed", processes_of(taught.typed, taught.counts));
   if (taught.claim) {
-    arrow_matrix with_claim = taught.typed;
-    const std::int32_t from = taught.counts.dense_index(taught.claim->u);
-    const std::int32_t to = taught.counts.dense_index(taught.claim->v);
-    if (from >= 0 && to >= 0)
-      with_claim[static_cast<std::size_t>(from)].set(static_cast<std::size_t>(to));
-    result.set("claim", processes_of(with_claim, taught.counts));
+    result.set("claim",
+               processes_of(with_arrow(taught.typed, taught.counts, *taught.claim), taught.counts));
   }
   return result;
 }

@@ -19,7 +19,7 @@ const examples = new Map([...document.querySelectorAll("[data-example]")]
 const input = $("input");
 const worker = new Worker(URL.createObjectURL(
   new Blob([$("worker-source").textContent], { type: "text/javascript" })));
-worker.postMessage({ source: $("worker-source").textContent });  // for the worker's own helper
+worker.postMessage({ source: $("worker-source").textContent });  // for the worker's teacher
 const wholeTexts = {};  // what the download buttons write, by name: texts or bytes
 const decoder = new TextDecoder();
 let text = "";  // the input as text: the text box's, or one kept aside
@@ -48,9 +48,9 @@ function textChanged(delay) {
 }
 
 // The add buttons and the search, as far as what was read allows them;
-// `drawn` tells whether there is a drawing to search on.
-// The add buttons stay focusable while disabled, so that the keyboard's
-// focus stays on a button pressed while the page works.
+// `drawn` tells whether there is a drawing to search on. The add buttons
+// stay focusable while disabled, so that the keyboard's focus stays on a
+// button pressed while the page works.
 function allowEdits(drawn) {
   const counts = countsOf(read);
   $("add-process").ariaDisabled = counts === null || counts.processes >= MAX_PER_KIND;

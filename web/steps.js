@@ -66,6 +66,7 @@ function stepText(steps, index, nodes, claim) {
   return stepSentence(steps, index, nodes, where) + claimed;
 }
 
+// The sentence on the step at `index` after `where`, which names the step.
 function stepSentence(steps, index, nodes, where) {
   const step = steps[index];
   const ofSearch = steps.filter((other) => other.search === step.search);

@@ -168,6 +168,14 @@ arrow_matrix arrows_of_graph() {
   return arrows;
 }
 
+arrow_matrix with_arrow(arrow_matrix arrows, node_counts counts, const typed_edge& edge) {
+  const std::int32_t from = counts.dense_index(edge.u);
+  const std::int32_t to = counts.dense_index(edge.v);
+  if (from >= 0 && to >= 0)
+    arrows[static_cast<std::size_t>(from)].set(static_cast<std::size_t>(to));
+  return arrows;
+}
+
 void display_graph(int with_adjacency) {
   put_text("Processes:\n");
   put_ids(graph.processes, graph.process_count);

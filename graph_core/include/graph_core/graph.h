@@ -130,6 +130,10 @@ struct typed_edge {
   std::int32_t v = 0;
 };
 
+// Returns `arrows` with the arrow of `edge` added, when both its ends name
+// nodes of a graph with these counts.
+arrow_matrix with_arrow(arrow_matrix arrows, node_counts counts, const typed_edge& edge);
+
 // Prompts for the counts and the edges and fills the still empty graph.
 // Returns why it stopped when the input is cut short, malformed or too large,
 // or memory runs out.
